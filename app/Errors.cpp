@@ -1,0 +1,12 @@
+#include "app/Errors.h"
+
+EKelmoError::EKelmoError(QString message)
+    : m_message(std::move(message))
+    , m_utf8(m_message.toUtf8())
+{
+}
+
+const char *EKelmoError::what() const noexcept
+{
+    return m_utf8.constData();
+}

@@ -1,0 +1,41 @@
+#include "app/uApplication.h"
+
+#include "app/Errors.h"
+
+#include <QFont>
+#include <QMessageBox>
+
+using namespace Qt::Literals::StringLiterals;
+
+TKelmoApplication::TKelmoApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(u"kelmo4"_s);
+    setApplicationDisplayName(u"ケルモ４"_s);
+    RegisterFontSubstitutions();
+}
+
+bool TKelmoApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const EKelmoError &e) {
+        ShowErrorMessage(e.Message());
+    } catch (const std::exception &e) {
+        ShowErrorMessage(QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+void ShowErrorMessage(const QString &message)
+{
+    QMessageBox::critical(QApplication::activeWindow(), u"ケルモ４"_s, message);
+}
+
+void RegisterFontSubstitutions()
+{
+    QFont::insertSubstitution(u"ＭＳ 明朝"_s, u"IPAMincho"_s);
+    QFont::insertSubstitution(u"ＭＳ ゴシック"_s, u"IPAGothic"_s);
+    QFont::insertSubstitution(u"ＭＳ Ｐゴシック"_s, u"IPAPGothic"_s);
+    QFont::insertSubstitution(u"ＭＳ Ｐ明朝"_s, u"IPAPMincho"_s);
+}

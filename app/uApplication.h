@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object: its event delivery is the one place where an error that ends a
+// command is caught and shown in a box captioned "ケルモ４".
+class TKelmoApplication final : public QApplication
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TKelmoApplication)
+
+public:
+    TKelmoApplication(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+// Shows an error message the way every command failure is shown.
+void ShowErrorMessage(const QString &message);
+
+// Registers the substitutions that map the forms' font names onto the IPA fonts.
+void RegisterFontSubstitutions();

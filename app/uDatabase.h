@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// Table storage: each table is its own SQLite file <Table>.db in the folder named by the
+// alias "tomaruk". One connection per folder: Kel4Head.db is the main database and every
+// other table file is attached under its table name, so SQL names tables unqualified.
+
+enum class TFieldType { Alpha, LongInt, Date, Logical, Float };
+
+struct TFieldDef
+{
+    QString Name;
+    TFieldType Type;
+    int Size = 0; // bytes in Shift-JIS, for Alpha fields
+};
+
+// A table's columns, declared once; the create statement and the text limits come from it.
+class TTableDef
+{
+public:
+    TTableDef(QString name, QList<TFieldDef> fields);
+
+    const QString &Name() const { return m_name; }
+    const QList<TFieldDef> &Fields() const { return m_fields; }
+    const TFieldDef *Field(const QString &name) const; // case-insensitive
+    QString CreateStatement() const;
+
+    // Raises EDatabaseError naming the field when Value is too long for it or has a
+    // character without a Shift-JIS form. Fields other than Alpha are not checked.
+    void CheckText(const QString &field, const QString &value) const;
+
+private:
+    QString m_name;
+    QList<TFieldDef> m_fields;
+};
+
+// The tables of the data folder, in a fixed order; Kel4Head is the main database.
+const QStringList &KnownTableNames();
+// Definitions registered by the table owners (at static initialisation).
+void RegisterTableDef(const TTableDef *def);
+const TTableDef *FindTableDef(const QString &table);
+
+// The alias folder with "/" appended; the default data folder when the alias has none.
+QString GetAliasPath(const QString &alias);
+// Sets the alias folder, saves the configuration and reopens the connection; false when
+// the configuration cannot be saved (the caller shows "Failed").
+bool SetAliasPath(const QString &alias, const QString &folder);
+
+// When the table's file does not hold the table, creates it and returns false.
+bool CreateTableIfMissing(const TTableDef &def);
+bool TableExists(const QString &table);
+
+// The connection of the current alias folder, opened on first use.
+class TDatabase
+{
+public:
+    static QSqlDatabase Connection();
+    static void Close();
+    // Folder of the open connection, or the empty text.
+    static QString OpenFolder();
+};
+
+// One statement: lines added, named parameters bound by name (case-insensitive; a name
+// used twice takes one value), then opened or executed. Built fresh for every operation.
+class TQuery
+{
+public:
+    TQuery();
+    explicit TQuery(const QString &sql);
+
+    TQuery &Add(const QString &line);
+    // QString, int, double, bool, QDate (an invalid date is NULL) or a null QVariant.
+    TQuery &SetParam(const QString &name, const QVariant &value);
+
+    void Open();    // select
+    void ExecSQL(); // insert, update, delete, create
+
+    int RecordCount() const { return int(m_rows.size()); }
+    bool Eof() const { return m_row >= m_rows.size(); }
+    void First() { m_row = 0; }
+    void Next() { ++m_row; }
+
+    // Field of the current row; NULL reads as empty, a date as yyyy/MM/dd.
+    QString FieldText(const QString &name) const;
+    int FieldInt(const QString &name) const;
+    double FieldFloat(const QString &name) const;
+    bool FieldBool(const QString &name) const;
+    QDate FieldDate(const QString &name) const;
+    QVariant FieldValue(const QString &name) const;
+    bool HasField(const QString &name) const;
+
+    QString Sql() const { return m_lines.join(u'\n'); }
+
+private:
+    int ColumnIndex(const QString &name) const;
+    void Run(bool select);
+    void CheckTextParams() const;
+
+    QStringList m_lines;
+    QList<QPair<QString, QVariant>> m_params;
+    QStringList m_columns;
+    QList<bool> m_dateColumns;
+    QList<QList<QVariant>> m_rows;
+    qsizetype m_row = 0;
+};
+
+// One transaction on the connection: rolled back unless Commit was called, so a failure
+// half-way leaves the old rows in place.
+class TTransaction
+{
+public:
+    TTransaction();
+    ~TTransaction();
+    void Commit();
+    TTransaction(const TTransaction &) = delete;
+    TTransaction &operator=(const TTransaction &) = delete;
+
+private:
+    bool m_done = false;
+};

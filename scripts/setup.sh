@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the printed forms need.
+# Safe to run again: packages already present are skipped.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+  libsqlite3-dev libbenchmark-dev pxlib-dev
+  fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
+  xvfb xauth imagemagick poppler-utils xdg-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  as_root=(sudo)
+fi
+
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,18 @@
+#include "startup/uStartup.h"
+
+#include "app/AppPaths.h"
+#include "app/uApplication.h"
+
+#include <QMainWindow>
+
+using namespace Qt::Literals::StringLiterals;
+
+int RunKelmo4(int argc, char **argv)
+{
+    TKelmoApplication app(argc, argv);
+    AppPaths::EnterWorkingFolder();
+    QMainWindow window;
+    window.setWindowTitle(u"ケルモ４"_s);
+    window.show();
+    return app.exec();
+}

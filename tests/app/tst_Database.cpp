@@ -1,0 +1,190 @@
+#include "app/Errors.h"
+#include "app/uDatabase.h"
+#include "support/TestEnv.h"
+
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const TTableDef kSample(u"Koji1"_s,
+                        {{u"ID"_s, TFieldType::LongInt},
+                         {u"KOJIMEI"_s, TFieldType::Alpha, 10},
+                         {u"KOJIBI"_s, TFieldType::Date},
+                         {u"FLAG"_s, TFieldType::Logical},
+                         {u"VALUE"_s, TFieldType::Float}});
+}
+
+class TestDatabase : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { RegisterTableDef(&kSample); }
+    void createOnceAndFilePerTable();
+    void roundTripEveryFieldType();
+    void nameUsedTwiceTakesOneValue();
+    void textLimits_data();
+    void textLimits();
+    void transactionRollsBack();
+    void aliasPath();
+    void unusableFolders();
+    void foreignFileInTablePlace();
+};
+
+void TestDatabase::createOnceAndFilePerTable()
+{
+    TTestEnv env;
+    QCOMPARE(CreateTableIfMissing(kSample), false);
+    QCOMPARE(CreateTableIfMissing(kSample), true);
+    QVERIFY(QFileInfo::exists(env.DataFolder() + u"Koji1.db"_s));
+    QVERIFY(TableExists(u"KOJI1"_s));
+    QVERIFY(!TableExists(u"Kosyu4"_s));
+}
+
+void TestDatabase::roundTripEveryFieldType()
+{
+    TTestEnv env;
+    CreateTableIfMissing(kSample);
+    TQuery insert;
+    insert.Add(u"insert into Koji1 (ID, KOJIMEI, KOJIBI, FLAG, VALUE)"_s)
+        .Add(u"values (:ID, :KOJIMEI, :KOJIBI, :FLAG, :VALUE)"_s);
+    insert.SetParam(u"ID"_s, 7).SetParam(u"kojimei"_s, u"道路改良"_s)
+        .SetParam(u"KOJIBI"_s, QDate(2020, 1, 31)).SetParam(u"FLAG"_s, true)
+        .SetParam(u"VALUE"_s, -1.25);
+    insert.ExecSQL();
+    TQuery blank(u"insert into Koji1 (ID, KOJIMEI, KOJIBI) values (8, :K, :D)"_s);
+    blank.SetParam(u"K"_s, QVariant()).SetParam(u"D"_s, QDate());
+    blank.ExecSQL();
+
+    TQuery q(u"select * from Koji1 order by ID"_s);
+    q.Open();
+    QCOMPARE(q.RecordCount(), 2);
+    QCOMPARE(q.FieldInt(u"ID"_s), 7);
+    QCOMPARE(q.FieldText(u"KOJIMEI"_s), u"道路改良"_s);
+    QCOMPARE(q.FieldText(u"KOJIBI"_s), u"2020/01/31"_s);
+    QCOMPARE(q.FieldDate(u"KOJIBI"_s), QDate(2020, 1, 31));
+    QVERIFY(q.FieldBool(u"FLAG"_s));
+    QCOMPARE(q.FieldFloat(u"VALUE"_s), -1.25);
+    q.Next();
+    QCOMPARE(q.FieldText(u"KOJIMEI"_s), QString());
+    QCOMPARE(q.FieldText(u"KOJIBI"_s), QString());
+    QVERIFY(!q.FieldDate(u"KOJIBI"_s).isValid());
+    q.Next();
+    QVERIFY(q.Eof());
+
+    TQuery max(u"select Max(ID) as M from Koji1 where KOJIMEI = 'none'"_s);
+    max.Open();
+    QCOMPARE(max.FieldInt(u"M"_s), 0);
+}
+
+void TestDatabase::nameUsedTwiceTakesOneValue()
+{
+    TTestEnv env;
+    CreateTableIfMissing(kSample);
+    TQuery insert(u"insert into Koji1 (ID, VALUE) values (:N, :n)"_s);
+    insert.SetParam(u"N"_s, 3);
+    insert.ExecSQL();
+    TQuery q(u"select VALUE from Koji1 where ID = :n and KOJIMEI is null and ':x' = ':x'"_s);
+    q.SetParam(u"n"_s, 3);
+    q.Open();
+    QCOMPARE(q.RecordCount(), 1);
+    QCOMPARE(q.FieldFloat(u"VALUE"_s), 3.0);
+}
+
+void TestDatabase::textLimits_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("ten ascii") << u"0123456789"_s << true;
+    QTest::newRow("five full-width") << u"道路改良工"_s << true;
+    QTest::newRow("eleven bytes") << u"道路改良工a"_s << false;
+    QTest::newRow("no Shift-JIS form") << u"😀"_s << false;
+}
+
+void TestDatabase::textLimits()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    TTestEnv env;
+    CreateTableIfMissing(kSample);
+    TQuery insert(u"insert into Koji1 (ID, KOJIMEI) values (1, :KOJIMEI)"_s);
+    insert.SetParam(u"KOJIMEI"_s, text);
+    bool thrown = false;
+    try {
+        insert.ExecSQL();
+    } catch (const EDatabaseError &e) {
+        thrown = true;
+        QVERIFY(e.Message().contains(u"KOJIMEI"_s));
+    }
+    QCOMPARE(thrown, !accepted);
+    TQuery count(u"select count(*) as C from Koji1"_s);
+    count.Open();
+    QCOMPARE(count.FieldInt(u"C"_s), accepted ? 1 : 0);
+}
+
+void TestDatabase::transactionRollsBack()
+{
+    TTestEnv env;
+    CreateTableIfMissing(kSample);
+    TQuery(u"insert into Koji1 (ID) values (1)"_s).ExecSQL();
+    try {
+        TTransaction transaction;
+        TQuery(u"delete from Koji1"_s).ExecSQL();
+        TQuery(u"insert into Koji1 (ID) values (2)"_s).ExecSQL();
+        TQuery(u"insert into NoSuchTable values (3)"_s).ExecSQL();
+        transaction.Commit();
+        QFAIL("no error");
+    } catch (const EDatabaseError &) {
+    }
+    TQuery q(u"select ID from Koji1"_s);
+    q.Open();
+    QCOMPARE(q.RecordCount(), 1);
+    QCOMPARE(q.FieldInt(u"ID"_s), 1);
+}
+
+void TestDatabase::aliasPath()
+{
+    TTestEnv env;
+    QVERIFY(GetAliasPath(u"tomaruk"_s).endsWith(u"/tomaruk/data/"_s));
+    const QString folder = env.Root() + u"/elsewhere"_s;
+    QVERIFY(SetAliasPath(u"TOMARUK"_s, folder));
+    QCOMPARE(GetAliasPath(u"tomaruk"_s), folder + u'/');
+    QCOMPARE(GetAliasPath(u"tomaruk"_s), GetAliasPath(u"Tomaruk"_s));
+}
+
+void TestDatabase::unusableFolders()
+{
+    TTestEnv env;
+    SetAliasPath(u"tomaruk"_s, env.Root() + u"/missing"_s);
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, CreateTableIfMissing(kSample));
+    QFile plain(env.Root() + u"/plain"_s);
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    SetAliasPath(u"tomaruk"_s, plain.fileName());
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, TableExists(u"Koji1"_s));
+    // Pointing back at a good folder works again.
+    env.UseDataFolder(u"good"_s);
+    QCOMPARE(CreateTableIfMissing(kSample), false);
+}
+
+void TestDatabase::foreignFileInTablePlace()
+{
+    TTestEnv env;
+    const QString folder = env.UseDataFolder(u"paradox"_s);
+    QFile file(folder + u"KOJI1.DB"_s);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, '\x05'));
+    file.close();
+    try {
+        CreateTableIfMissing(kSample);
+        QFAIL("no error");
+    } catch (const EDatabaseError &e) {
+        QVERIFY(e.Message().contains(u"KOJI1.DB"_s));
+    }
+    // The other tables stay usable.
+    QVERIFY(!TableExists(u"Kosyu4"_s));
+}
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_Database.moc"
