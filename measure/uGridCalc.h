@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The measurement grid's computations, apart from any window: 12 columns (station,
+// position, three groups of design / measured / difference, remarks) and 1000 rows, all
+// texts. Columns and rows count from 1 as on screen.
+
+namespace GridLayout {
+constexpr int ColumnCount = 12;
+constexpr int RowCount = 1000;
+constexpr int StationColumn = 1;
+constexpr int PositionColumn = 2;
+constexpr int RemarksColumn = 12;
+// Group g = 0, 1, 2 (left, centre, right).
+constexpr int DesignColumn(int g) { return 3 * g + 3; }
+constexpr int MeasuredColumn(int g) { return 3 * g + 4; }
+constexpr int DiffColumn(int g) { return 3 * g + 5; }
+// -1 for the station, position and remarks columns.
+constexpr int GroupOf(int column) { return column >= 3 && column <= 11 ? (column - 3) / 3 : -1; }
+} // namespace GridLayout
+
+// Cell access the computations work through: the window's grid, or a plain buffer.
+class TGridCells
+{
+public:
+    virtual ~TGridCells() = default;
+    virtual int Rows() const = 0;
+    virtual QString Cell(int column, int row) const = 0;
+    // A write by the program: it raises no change handling.
+    virtual void SetCell(int column, int row, const QString &text) = 0;
+};
+
+class TGridBuffer final : public TGridCells
+{
+public:
+    explicit TGridBuffer(int rows = GridLayout::RowCount);
+    int Rows() const override { return m_rows; }
+    QString Cell(int column, int row) const override;
+    void SetCell(int column, int row, const QString &text) override;
+    void Clear();
+    // Cells written since the last call; lets tests see that settled texts stay untouched.
+    int TakeWriteCount();
+
+private:
+    int m_rows;
+    QList<QString> m_cells;
+    int m_writes = 0;
+};
+
+// What the computations take from the window, already read.
+struct TGridUnits
+{
+    double UI = 1;   // millimetres per input unit
+    double UD = 1;   // millimetres per difference unit
+    double E = 0;    // significant output unit, mm, as typed (0 when empty)
+    bool Sagari = false;
+
+    static TGridUnits From(const QString &inputUnit, const QString &diffUnit, const QString &yukou,
+                           bool sagari);
+};
+
+struct TGridTotals
+{
+    QString Sum;     // "差の合計"
+    QString Count;   // "測点数"
+    QString Average; // "平均値", empty without any counted group
+};
+
+namespace GridCalc {
+
+// The user changed the cell: when its text is a number, computes the third value of its
+// group and reformats the grid. Returns false when the text is not a number (nothing done).
+bool CellChanged(TGridCells &cells, const TGridUnits &units, int column, int row);
+
+// Steps of CellChanged, for callers that fill many cells before one reformat.
+void ComputeGroup(TGridCells &cells, const TGridUnits &units, int column, int row);
+void Reformat(TGridCells &cells, const TGridUnits &units);
+
+// Totals over rows 1..999 of the groups whose three cells are filled.
+TGridTotals Totals(const TGridCells &cells, const QString &diffUnit, const QString &yukou,
+                   const QString &heikin);
+
+// The text the program proposes for an empty cell the cursor moves into, or a null text.
+// FormType 0 "高さ", 1 "厚さ", 2 "幅".
+QString Proposal(const TGridCells &cells, int column, int row, const QString &interval, int formType);
+
+// Decimals of the numeric display of the design and measured columns.
+int DisplayDecimals(const QString &inputUnit, const QString &yukou);
+
+// "有効" after the rule that it is never coarser than one difference unit: the unit's
+// millimetres in general format when it is, else Yukou unchanged.
+QString LimitYukou(const QString &yukou, const QString &diffUnit);
+
+} // namespace GridCalc

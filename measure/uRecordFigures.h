@@ -1,0 +1,37 @@
+#pragma once
+
+#include "measure/uKelmo4Line.h"
+
+#include <QList>
+#include <QString>
+
+// The figures every printed form shows for one stored record, computed from its lines and
+// the header's units. TKelmo4Head offers them over its own stored lines.
+struct TRecordUnits
+{
+    QString SekkeiTanni; // design and measured values
+    QString SaTanni;     // differences
+    QString Yukou;       // significant output unit, mm
+    QString Heikin;      // output unit of the average, mm
+};
+
+namespace RecordFigures {
+
+// Sum of every non-empty difference; a difference that is not a number raises
+// EConvertError naming it.
+double DiffSum(const QList<TKel4LineRow> &lines);
+// Number of non-empty differences (not the count under the grid, which needs all three).
+int DiffCount(const QList<TKel4LineRow> &lines);
+QString AverageDiffText(const QList<TKel4LineRow> &lines, const TRecordUnits &units);
+QString MaxDiffText(const QList<TKel4LineRow> &lines, const TRecordUnits &units);
+QString MinDiffText(const QList<TKel4LineRow> &lines, const TRecordUnits &units);
+QString MaxDesignText(const QList<TKel4LineRow> &lines, const TRecordUnits &units);
+QString MinDesignText(const QList<TKel4LineRow> &lines, const TRecordUnits &units);
+// "5月7日:6月12日" from the remarks that read as dates; ":" when none does.
+QString DateRangeText(const QList<TKel4LineRow> &lines);
+
+// Decimals of the average: the average's output unit, or the significant unit when the
+// average's is empty or zero.
+int AverageDecimals(const TRecordUnits &units);
+
+} // namespace RecordFigures

@@ -1,0 +1,194 @@
+#include "app/Errors.h"
+#include "app/uDatabase.h"
+#include "measure/uKelmo4Line.h"
+#include "measure/uRecordFigures.h"
+#include "support/TestEnv.h"
+
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+TKel4LineRow Line(int lno, const QStringList &cells)
+{
+    TKel4LineRow row;
+    row.LNO = lno;
+    for (int i = 0; i < cells.size() && i < TKel4LineRow::CellCount; ++i)
+        row.Cells[size_t(i)] = cells[i];
+    return row;
+}
+
+int CountLines(int kid)
+{
+    TQuery q(u"select * from Kel4Line where KID=:KID"_s);
+    q.SetParam(u"KID"_s, kid);
+    q.Open();
+    return q.RecordCount();
+}
+} // namespace
+
+class TestKelmo4Line : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void replaceKeepsRowNumbersAndTexts();
+    void tooLongTextKeepsOldLines_data();
+    void tooLongTextKeepsOldLines();
+    void deleteLinesTouchesOnlyItsHeader();
+    void positionsAreDistinctAndOrdered();
+
+    void figuresOfEmptyRecord();
+    void figuresOfRecord();
+    void dateRange_data();
+    void dateRange();
+    void nonNumericDifferenceIsAnError();
+};
+
+void TestKelmo4Line::replaceKeepsRowNumbersAndTexts()
+{
+    TTestEnv env;
+    TKelmo4Line lines;
+    QCOMPARE(lines.CreateTableIfMissing(), false);
+    QCOMPARE(lines.CreateTableIfMissing(), true);
+    lines.ReplaceLines(3, {Line(1, {u"No.0"_s, u"左"_s, u"10.500"_s}), Line(7, {{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, u"2003/5/7"_s})});
+    lines.ReplaceLines(3, {Line(2, {u"No.20"_s}), Line(1000, {u"No.9"_s, {}, u"1"_s, u"2"_s, u"1"_s})});
+    const QList<TKel4LineRow> read = lines.LoadLines(3);
+    QCOMPARE(read.size(), 2);
+    QCOMPARE(read[0].LNO, 2);
+    QCOMPARE(read[0].Cell(1), u"No.20"_s);
+    QVERIFY(read[0].Cell(12).isEmpty());
+    QCOMPARE(read[1].LNO, 1000);
+    QCOMPARE(read[1].Cell(5), u"1"_s);
+}
+
+void TestKelmo4Line::tooLongTextKeepsOldLines_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("remark over 20 bytes") << 12 << u"あいうえおかきくけこさ"_s << u"BIKO"_s;
+    QTest::newRow("value over 10 bytes") << 4 << u"12345.678901"_s << u"L1"_s;
+    QTest::newRow("station over 16 bytes") << 1 << u"No.123456789012345"_s << u"SOKUTEN"_s;
+    QTest::newRow("character without Shift-JIS form") << 2 << u"😀"_s << u"ITI"_s;
+}
+
+void TestKelmo4Line::tooLongTextKeepsOldLines()
+{
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QString, field);
+    TTestEnv env;
+    TKelmo4Line lines;
+    lines.CreateTableIfMissing();
+    lines.ReplaceLines(1, {Line(1, {u"No.0"_s}), Line(2, {u"No.20"_s})});
+    QList<TKel4LineRow> rows;
+    for (int r = 1; r <= 50; ++r)
+        rows.append(Line(r, {u"No.%1"_s.arg(r)}));
+    rows[40].Cells[size_t(column - 1)] = text;
+    try {
+        lines.ReplaceLines(1, rows);
+        QFAIL("the over-long text was stored");
+    } catch (const EDatabaseError &e) {
+        QVERIFY2(e.Message().contains(field), qPrintable(e.Message()));
+        QVERIFY2(e.Message().contains(u"41"_s), qPrintable(e.Message()));
+    }
+    const QList<TKel4LineRow> kept = lines.LoadLines(1);
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(kept[1].Cell(1), u"No.20"_s);
+}
+
+void TestKelmo4Line::deleteLinesTouchesOnlyItsHeader()
+{
+    TTestEnv env;
+    TKelmo4Line lines;
+    lines.CreateTableIfMissing();
+    lines.ReplaceLines(1, {Line(1, {u"a"_s}), Line(2, {u"b"_s})});
+    lines.ReplaceLines(2, {Line(1, {u"c"_s})});
+    lines.ReplaceLines(12, {Line(1, {u"d"_s})});
+    lines.DeleteLines(1);
+    QCOMPARE(CountLines(1), 0);
+    QCOMPARE(CountLines(2), 1);
+    QCOMPARE(CountLines(12), 1);
+}
+
+void TestKelmo4Line::positionsAreDistinctAndOrdered()
+{
+    TTestEnv env;
+    TKelmo4Line lines;
+    lines.CreateTableIfMissing();
+    lines.ReplaceLines(1, {Line(1, {{}, u"右"_s}), Line(2, {{}, u"B"_s}), Line(3, {u"x"_s})});
+    lines.ReplaceLines(2, {Line(1, {{}, u"A"_s}), Line(2, {{}, u"B"_s})});
+    QStringList list{u"old"_s};
+    lines.ListPositions(list);
+    QCOMPARE(list, (QStringList{u"A"_s, u"B"_s, u"右"_s}));
+}
+
+void TestKelmo4Line::figuresOfEmptyRecord()
+{
+    const QList<TKel4LineRow> none;
+    const TRecordUnits mm{u"㎜"_s, u"㎜"_s, u"1"_s, u"0.1"_s};
+    QCOMPARE(RecordFigures::DiffCount(none), 0);
+    QCOMPARE(RecordFigures::AverageDiffText(none, mm), u"0.0"_s);
+    QCOMPARE(RecordFigures::MaxDiffText(none, mm), u"-1000000000000"_s);
+    QCOMPARE(RecordFigures::MinDiffText(none, mm), u"1000000000000"_s);
+    const TRecordUnits m{u"ｍ"_s, u"㎝"_s, u"1"_s, u"1"_s};
+    QCOMPARE(RecordFigures::MaxDiffText(none, m), u"-1000000000000.0"_s);
+    QCOMPARE(RecordFigures::MinDesignText(none, m), u"1000000000000.000"_s);
+    QCOMPARE(RecordFigures::DateRangeText(none), u":"_s);
+}
+
+void TestKelmo4Line::figuresOfRecord()
+{
+    // A difference computed from a design value alone counts for the forms.
+    const QList<TKel4LineRow> lines = {
+        Line(1, {u"No.0"_s, {}, u"10.500"_s, u"10.512"_s, u"12"_s, u"10.400"_s, u"10.397"_s, u"-3"_s}),
+        Line(3, {u"No.40"_s, {}, {}, {}, {}, u"10.600"_s, {}, u"-10600"_s, u"abc"_s, {}, {}}),
+        Line(5, {u"No.80"_s, {}, {}, {}, {}, {}, {}, {}, u"9.9"_s, u"9.905"_s, u"5"_s}),
+    };
+    const TRecordUnits units{u"ｍ"_s, u"㎜"_s, u"1"_s, u"0.1"_s};
+    QCOMPARE(RecordFigures::DiffCount(lines), 4);
+    QCOMPARE(RecordFigures::DiffSum(lines), -10586.0);
+    QCOMPARE(RecordFigures::AverageDiffText(lines, units), u"-2646.5"_s);
+    QCOMPARE(RecordFigures::MaxDiffText(lines, units), u"12"_s);
+    QCOMPARE(RecordFigures::MinDiffText(lines, units), u"-10600"_s);
+    QCOMPARE(RecordFigures::MaxDesignText(lines, units), u"10.600"_s);
+    QCOMPARE(RecordFigures::MinDesignText(lines, units), u"9.900"_s);
+    // Without its own output unit the average takes the significant one.
+    const TRecordUnits noAverageUnit{u"ｍ"_s, u"㎝"_s, u"0.1"_s, u"0"_s};
+    QCOMPARE(RecordFigures::AverageDiffText(lines, noAverageUnit), u"-2646.50"_s);
+}
+
+void TestKelmo4Line::dateRange_data()
+{
+    QTest::addColumn<QStringList>("remarks");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("two dates among words") << QStringList{u"2003/5/7"_s, u"工事中"_s, u"2003/6/12"_s} << u"5月7日:6月12日"_s;
+    QTest::newRow("order of the lines does not matter") << QStringList{u"2003/06/12"_s, u"2003/05/07"_s, u"2003/5/20"_s} << u"5月7日:6月12日"_s;
+    QTest::newRow("one date") << QStringList{u"2010/11/3"_s} << u"11月3日:11月3日"_s;
+    QTest::newRow("across a year end") << QStringList{u"2003/12/28"_s, u"2004/1/5"_s} << u"12月28日:1月5日"_s;
+    QTest::newRow("no date") << QStringList{u"工事中"_s, QString(), u"2003/13/1"_s} << u":"_s;
+}
+
+void TestKelmo4Line::dateRange()
+{
+    QFETCH(QStringList, remarks);
+    QFETCH(QString, expected);
+    QList<TKel4LineRow> lines;
+    for (const QString &r : remarks) {
+        TKel4LineRow line;
+        line.Cells[11] = r;
+        lines.append(line);
+    }
+    QCOMPARE(RecordFigures::DateRangeText(lines), expected);
+}
+
+void TestKelmo4Line::nonNumericDifferenceIsAnError()
+{
+    const QList<TKel4LineRow> lines = {Line(1, {{}, {}, u"1"_s, u"2"_s, u"1mm"_s})};
+    QVERIFY_THROWS_EXCEPTION(EConvertError, RecordFigures::DiffSum(lines));
+    QCOMPARE(RecordFigures::DiffCount(lines), 1);
+}
+
+QTEST_GUILESS_MAIN(TestKelmo4Line)
+#include "tst_Kelmo4Line.moc"
