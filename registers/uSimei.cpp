@@ -1,0 +1,94 @@
+#include "registers/uSimei.h"
+
+#include "app/uDatabase.h"
+#include "registers/uRegisterCommon.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const TTableDef kSimei(u"Simei"_s, {
+    {u"FURIGANA"_s, TFieldType::Alpha, 16},
+    {u"SIMEI"_s, TFieldType::Alpha, 16},
+});
+[[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kSimei), true);
+} // namespace
+
+TSimei::TSimei(QObject *owner)
+    : QObject(owner)
+{
+    CreateTableIfMissing();
+}
+
+const TTableDef &TSimei::TableDef()
+{
+    return kSimei;
+}
+
+bool TSimei::CreateTableIfMissing()
+{
+    return ::CreateTableIfMissing(kSimei);
+}
+
+void TSimei::Clear()
+{
+    Furigana.clear();
+    Simei.clear();
+}
+
+void TSimei::GetList(QStringList &list) const
+{
+    list.clear();
+    TQuery q(u"select * from Simei order by Furigana"_s);
+    q.Open();
+    for (; !q.Eof(); q.Next())
+        list.append(q.FieldText(u"SIMEI"_s));
+}
+
+void TSimei::LoadByName(const QString &name)
+{
+    TQuery q(u"select * from Simei where Simei=:Simei"_s);
+    q.SetParam(u"Simei"_s, TextValue(name));
+    q.Open();
+    if (!q.Eof()) {
+        ReadFromQuery(q);
+    } else {
+        Clear();
+        Simei = name;
+    }
+}
+
+void TSimei::ReadFromQuery(const TQuery &query)
+{
+    Furigana = query.FieldText(u"FURIGANA"_s);
+    Simei = query.FieldText(u"SIMEI"_s);
+}
+
+void TSimei::Save()
+{
+    Simei = Simei.trimmed();
+    Furigana = Furigana.trimmed();
+    if (Simei.isEmpty())
+        return;
+    if (Furigana.isEmpty())
+        Furigana = Simei;
+
+    TQuery look(u"select * from Simei where Simei=:Simei"_s);
+    look.SetParam(u"Simei"_s, TextValue(Simei));
+    look.Open();
+
+    TQuery q;
+    if (look.Eof())
+        q.Add(u"insert into Simei (Furigana, Simei) values (:Furigana,:Simei)"_s);
+    else
+        q.Add(u"update Simei set Furigana=:Furigana,Simei=:Simei where Simei=:Simei"_s);
+    q.SetParam(u"Furigana"_s, TextValue(Furigana));
+    q.SetParam(u"Simei"_s, TextValue(Simei));
+    q.ExecSQL();
+}
+
+void TSimei::Delete()
+{
+    TQuery q(u"delete from Simei where Furigana=:Furigana"_s);
+    q.SetParam(u"Furigana"_s, TextValue(Furigana));
+    q.ExecSQL();
+}

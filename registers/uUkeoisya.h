@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class TQuery;
+class TTableDef;
+
+// One contractor (請負者) of table Ukeoisya, keyed by the name.
+class TUkeoisya final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TUkeoisya)
+
+public:
+    explicit TUkeoisya(QObject *owner = nullptr);
+
+    static const TTableDef &TableDef();
+
+    bool CreateTableIfMissing();
+    void Clear();
+    // Names in order.
+    void GetList(QStringList &list) const;
+    // The name as given; not found: Clear, then Ukeoisyamei := Name.
+    void LoadByName(const QString &name);
+    void ReadFromQuery(const TQuery &query);
+    // Inserts or updates the row of the name as held; a blank name is never saved.
+    void Save();
+    void Delete();
+
+    QString Ukeoisyamei;
+    QString Jusyo;
+    QString Kaisya;
+    QString Daihyosya;
+    bool JVFlag = false;
+};
