@@ -54,6 +54,19 @@ void TTableDef::CheckText(const QString &field, const QString &value) const
     const TFieldDef *f = Field(field);
     if (!f || f->Type != TFieldType::Alpha)
         return;
+    // Plain ASCII is one byte a character and always encodable; most values are numbers,
+    // and a record's lines check thousands of them at once.
+    if (value.size() <= f->Size) {
+        bool ascii = true;
+        for (QChar c : value) {
+            if (c.unicode() >= 0x80) {
+                ascii = false;
+                break;
+            }
+        }
+        if (ascii)
+            return;
+    }
     const QString bad = SjisText::FirstUnencodable(value);
     if (!bad.isNull()) {
         throw EDatabaseError(u"%1 の項目 %2 に使えない文字「%3」があります。"_s.arg(m_name, f->Name, bad));
@@ -534,6 +547,57 @@ QDate TQuery::FieldDate(const QString &name) const
     if (v.isNull())
         return QDate();
     return QDate::fromString(v.toString(), u"yyyy-MM-dd"_s);
+}
+
+// ---- prepared statement -----------------------------------------------------------------
+
+TPreparedQuery::TPreparedQuery(const QString &sql)
+    : m_sql(sql)
+    , m_query(TDatabase::Connection())
+{
+    static const QRegularExpression target(u"^\\s*(?:insert\\s+into|update)\\s+\"?(\\w+)"_s,
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (const auto match = target.match(m_sql); match.hasMatch())
+        m_def = FindTableDef(match.captured(1));
+    if (!m_query.prepare(NumberPlaceholders(m_sql, &m_order)))
+        ThrowEngineError(m_sql, m_query.lastError());
+}
+
+TPreparedQuery &TPreparedQuery::SetParam(const QString &name, const QVariant &value)
+{
+    const QString key = name.startsWith(u':') ? name.mid(1) : name;
+    for (auto &p : m_params) {
+        if (p.first.compare(key, Qt::CaseInsensitive) == 0) {
+            p.second = value;
+            return *this;
+        }
+    }
+    m_params.append({key, value});
+    return *this;
+}
+
+void TPreparedQuery::ExecSQL()
+{
+    if (m_def) {
+        for (const auto &p : m_params) {
+            if (p.second.typeId() == QMetaType::QString)
+                m_def->CheckText(p.first, p.second.toString());
+        }
+    }
+    for (int i = 0; i < m_order.size(); ++i) {
+        const QVariant *value = nullptr;
+        for (const auto &p : m_params) {
+            if (p.first.compare(m_order[i], Qt::CaseInsensitive) == 0) {
+                value = &p.second;
+                break;
+            }
+        }
+        if (!value)
+            throw EDatabaseError(u"パラメータ :%1 に値がありません。\n%2"_s.arg(m_order[i], m_sql));
+        m_query.bindValue(i, BindableValue(*value));
+    }
+    if (!m_query.exec())
+        ThrowEngineError(m_sql, m_query.lastError());
 }
 
 // ---- transaction ------------------------------------------------------------------------

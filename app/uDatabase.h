@@ -111,6 +111,25 @@ private:
     qsizetype m_row = 0;
 };
 
+// One insert, update or delete prepared once and executed for many parameter sets, for
+// the bulk writes that run inside one TTransaction (a record's lines). Text parameters are
+// checked against their columns like TQuery's. The connection must stay open while it lives.
+class TPreparedQuery
+{
+public:
+    explicit TPreparedQuery(const QString &sql);
+
+    TPreparedQuery &SetParam(const QString &name, const QVariant &value);
+    void ExecSQL();
+
+private:
+    QString m_sql;
+    QStringList m_order; // parameter names in the order of their placeholders
+    QList<QPair<QString, QVariant>> m_params;
+    const TTableDef *m_def = nullptr;
+    QSqlQuery m_query;
+};
+
 // One transaction on the connection: rolled back unless Commit was called, so a failure
 // half-way leaves the old rows in place.
 class TTransaction

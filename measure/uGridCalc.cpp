@@ -51,13 +51,94 @@ TGridUnits TGridUnits::From(const QString &inputUnit, const QString &diffUnit, c
     return u;
 }
 
-namespace {
-void SetIfDifferent(TGridCells &cells, int column, int row, const QString &text)
+TGridCalc::TSettled &TGridCalc::Settled(int row, int group)
 {
-    if (cells.Cell(column, row) != text)
-        cells.SetCell(column, row, text);
+    return m_settled[qsizetype(row - 1) * 3 + group];
 }
-} // namespace
+
+void TGridCalc::Reformat(TGridCells &cells, const TGridUnits &units)
+{
+    // An empty "有効" would divide by zero; it counts as 1 mm, as for the display.
+    const TFormat format{units.UI, units.UD, DecimalsFor(units.UI, units.E), DecimalsFor(units.UD, units.E)};
+    const int rows = cells.Rows();
+    if (!(format == m_format) || m_settled.size() != qsizetype(rows) * 3) {
+        m_format = format;
+        m_settled = QList<TSettled>(qsizetype(rows) * 3);
+    }
+    for (int r = 1; r <= rows; ++r) {
+        for (int g = 0; g < 3; ++g) {
+            const QString design = cells.Cell(DesignColumn(g), r);
+            if (design.isEmpty())
+                continue;
+            const QString measured = cells.Cell(MeasuredColumn(g), r);
+            const QString diff = cells.Cell(DiffColumn(g), r);
+            TSettled &settled = Settled(r, g);
+            if (settled.Valid && settled.Design == design && settled.Measured == measured && settled.Diff == diff)
+                continue;
+            const double dv = TextToFloat(design);
+            const double mv = TextToFloat(measured);
+            const double xv = TextToFloat(diff);
+            settled.Valid = true;
+            if (dv * units.UI + mv * units.UI + xv * units.UD == 0) {
+                settled.Design = design;
+                settled.Measured = measured;
+                settled.Diff = diff;
+                settled.DiffValue = xv;
+                continue;
+            }
+            settled.Design = FormatFixed(dv, format.K1);
+            settled.Measured = FormatFixed(mv, format.K1);
+            settled.Diff = FormatFixed(xv, format.K2);
+            settled.DiffValue = TextToFloat(settled.Diff);
+            if (design != settled.Design)
+                cells.SetCell(DesignColumn(g), r, settled.Design);
+            if (measured != settled.Measured)
+                cells.SetCell(MeasuredColumn(g), r, settled.Measured);
+            if (diff != settled.Diff)
+                cells.SetCell(DiffColumn(g), r, settled.Diff);
+        }
+    }
+}
+
+bool TGridCalc::CellChanged(TGridCells &cells, const TGridUnits &units, int column, int row)
+{
+    if (!IsFloatText(cells.Cell(column, row)))
+        return false;
+    GridCalc::ComputeGroup(cells, units, column, row);
+    Reformat(cells, units);
+    return true;
+}
+
+TGridTotals TGridCalc::Totals(const TGridCells &cells, const QString &diffUnit, const QString &yukou,
+                              const QString &heikin)
+{
+    double sum = 0;
+    int count = 0;
+    const bool cached = m_settled.size() == qsizetype(cells.Rows()) * 3;
+    // The last row is left out of the totals.
+    const int last = qMin(cells.Rows(), RowCount - 1);
+    for (int r = 1; r <= last; ++r) {
+        for (int g = 0; g < 3; ++g) {
+            const QString diff = cells.Cell(DiffColumn(g), r);
+            if (diff.isEmpty() || cells.Cell(DesignColumn(g), r).isEmpty()
+                || cells.Cell(MeasuredColumn(g), r).isEmpty())
+                continue;
+            if (cached && Settled(r, g).Valid && Settled(r, g).Diff == diff)
+                sum += Settled(r, g).DiffValue;
+            else
+                sum += TextToFloat(diff);
+            ++count;
+        }
+    }
+    const int sumDecimals = TextToFloat(yukou) != 0 ? Dec(diffUnit, yukou) : 0;
+    const int averageDecimals = TextToFloat(heikin) != 0 ? Dec(diffUnit, heikin) : sumDecimals;
+    TGridTotals t;
+    t.Sum = FormatFixed(sum, sumDecimals);
+    t.Count = FormatGeneral(count);
+    if (count > 0)
+        t.Average = FormatFixed(sum / count, averageDecimals);
+    return t;
+}
 
 namespace GridCalc {
 
@@ -78,63 +159,20 @@ void ComputeGroup(TGridCells &cells, const TGridUnits &units, int column, int ro
     cells.SetCell(DiffColumn(g), row, FormatGeneral(x / units.UD));
 }
 
-void Reformat(TGridCells &cells, const TGridUnits &units)
-{
-    // An empty "有効" would divide by zero; it counts as 1 mm, as for the display.
-    const int k1 = DecimalsFor(units.UI, units.E);
-    const int k2 = DecimalsFor(units.UD, units.E);
-    const int rows = cells.Rows();
-    for (int r = 1; r <= rows; ++r) {
-        for (int g = 0; g < 3; ++g) {
-            const QString design = cells.Cell(DesignColumn(g), r);
-            if (design.isEmpty())
-                continue;
-            const double dv = TextToFloat(design);
-            const double mv = TextToFloat(cells.Cell(MeasuredColumn(g), r));
-            const double xv = TextToFloat(cells.Cell(DiffColumn(g), r));
-            if (dv * units.UI + mv * units.UI + xv * units.UD == 0)
-                continue;
-            SetIfDifferent(cells, DesignColumn(g), r, FormatFixed(dv, k1));
-            SetIfDifferent(cells, MeasuredColumn(g), r, FormatFixed(mv, k1));
-            SetIfDifferent(cells, DiffColumn(g), r, FormatFixed(xv, k2));
-        }
-    }
-}
-
 bool CellChanged(TGridCells &cells, const TGridUnits &units, int column, int row)
 {
-    if (!IsFloatText(cells.Cell(column, row)))
-        return false;
-    ComputeGroup(cells, units, column, row);
-    Reformat(cells, units);
-    return true;
+    return TGridCalc().CellChanged(cells, units, column, row);
+}
+
+void Reformat(TGridCells &cells, const TGridUnits &units)
+{
+    TGridCalc().Reformat(cells, units);
 }
 
 TGridTotals Totals(const TGridCells &cells, const QString &diffUnit, const QString &yukou,
                    const QString &heikin)
 {
-    double sum = 0;
-    int count = 0;
-    // The last row is left out of the totals.
-    const int last = qMin(cells.Rows(), RowCount - 1);
-    for (int r = 1; r <= last; ++r) {
-        for (int g = 0; g < 3; ++g) {
-            const QString diff = cells.Cell(DiffColumn(g), r);
-            if (diff.isEmpty() || cells.Cell(DesignColumn(g), r).isEmpty()
-                || cells.Cell(MeasuredColumn(g), r).isEmpty())
-                continue;
-            sum += TextToFloat(diff);
-            ++count;
-        }
-    }
-    const int sumDecimals = TextToFloat(yukou) != 0 ? Dec(diffUnit, yukou) : 0;
-    const int averageDecimals = TextToFloat(heikin) != 0 ? Dec(diffUnit, heikin) : sumDecimals;
-    TGridTotals t;
-    t.Sum = FormatFixed(sum, sumDecimals);
-    t.Count = FormatGeneral(count);
-    if (count > 0)
-        t.Average = FormatFixed(sum / count, averageDecimals);
-    return t;
+    return TGridCalc().Totals(cells, diffUnit, yukou, heikin);
 }
 
 QString Proposal(const TGridCells &cells, int column, int row, const QString &interval, int formType)

@@ -68,19 +68,50 @@ struct TGridTotals
     QString Average; // "平均値", empty without any counted group
 };
 
+// The computations of a grid the user keeps editing. It remembers the texts each group
+// was last formatted to, so a settled group costs a comparison instead of a parse and a
+// format; a group whose texts changed in any way (typed, pasted, written by the program)
+// no longer matches and is formatted again.
+class TGridCalc
+{
+public:
+    // The user changed the cell: when its text is a number, computes the third value of
+    // its group and reformats the grid. False when the text is not a number (nothing done).
+    bool CellChanged(TGridCells &cells, const TGridUnits &units, int column, int row);
+    void Reformat(TGridCells &cells, const TGridUnits &units);
+    // Totals over rows 1..999 of the groups whose three cells are filled.
+    TGridTotals Totals(const TGridCells &cells, const QString &diffUnit, const QString &yukou,
+                       const QString &heikin);
+
+private:
+    struct TSettled
+    {
+        QString Design, Measured, Diff;
+        double DiffValue = 0;
+        bool Valid = false;
+    };
+    struct TFormat
+    {
+        double UI = 0, UD = 0;
+        int K1 = -1, K2 = -1;
+        bool operator==(const TFormat &) const = default;
+    };
+    TSettled &Settled(int row, int group);
+
+    QList<TSettled> m_settled; // (row - 1) * 3 + group
+    TFormat m_format;
+};
+
 namespace GridCalc {
 
-// The user changed the cell: when its text is a number, computes the third value of its
-// group and reformats the grid. Returns false when the text is not a number (nothing done).
+// One-off forms of TGridCalc's operations.
 bool CellChanged(TGridCells &cells, const TGridUnits &units, int column, int row);
-
-// Steps of CellChanged, for callers that fill many cells before one reformat.
-void ComputeGroup(TGridCells &cells, const TGridUnits &units, int column, int row);
 void Reformat(TGridCells &cells, const TGridUnits &units);
-
-// Totals over rows 1..999 of the groups whose three cells are filled.
 TGridTotals Totals(const TGridCells &cells, const QString &diffUnit, const QString &yukou,
                    const QString &heikin);
+
+// Computes the third value of the changed cell's group, without reformatting.
+void ComputeGroup(TGridCells &cells, const TGridUnits &units, int column, int row);
 
 // The text the program proposes for an empty cell the cursor moves into, or a null text.
 // FormType 0 "高さ", 1 "厚さ", 2 "幅".

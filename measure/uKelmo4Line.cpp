@@ -110,8 +110,8 @@ void TKelmo4Line::ReplaceLines(int kid, const QList<TKel4LineRow> &rows)
     for (const QString &f : fields)
         sql += u",:"_s + f;
     sql += u')';
+    TPreparedQuery q(sql);
     for (const TKel4LineRow &row : rows) {
-        TQuery q(sql);
         q.SetParam(u"KID"_s, kid);
         q.SetParam(u"LNO"_s, row.LNO);
         for (int i = 0; i < TKel4LineRow::CellCount; ++i)

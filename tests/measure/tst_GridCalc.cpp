@@ -21,6 +21,7 @@ private Q_SLOTS:
     void reformatReachesOtherRows();
     void settledGridIsNotRewritten();
     void unitSwitchConvertsNothing();
+    void calculatorSeesChangesBehindItsBack();
     void totals_data();
     void totals();
     void proposals_data();
@@ -206,6 +207,34 @@ void TestGridCalc::unitSwitchConvertsNothing()
     QCOMPARE(grid.Cell(6, 1), u"10.5"_s);
     QCOMPARE(grid.Cell(7, 1), u"10.5"_s); // 10.512 ㎝ shown to the millimetre
     QCOMPARE(grid.Cell(8, 1), u"12"_s);  // the difference text is read as it stands
+}
+
+void TestGridCalc::calculatorSeesChangesBehindItsBack()
+{
+    TGridBuffer grid;
+    TGridCalc calc;
+    const TGridUnits m = TGridUnits::From(u"ｍ"_s, u"㎜"_s, u"1"_s, false);
+    grid.SetCell(6, 1, u"10.5"_s);
+    grid.SetCell(7, 1, u"10.512"_s);
+    QVERIFY(calc.CellChanged(grid, m, 7, 1));
+    QCOMPARE(calc.Totals(grid, u"㎜"_s, u"1"_s, u"1"_s).Sum, u"12"_s);
+
+    // A paste or the road plan writes a settled group without the calculator.
+    grid.SetCell(7, 1, u"10.52"_s);
+    grid.SetCell(8, 1, u"20"_s);
+    grid.SetCell(12, 2, u"1"_s);
+    QVERIFY(calc.CellChanged(grid, m, 12, 2));
+    QCOMPARE(grid.Cell(7, 1), u"10.520"_s);
+    QCOMPARE(grid.Cell(8, 1), u"20"_s);
+    QCOMPARE(calc.Totals(grid, u"㎜"_s, u"1"_s, u"1"_s).Sum, u"20"_s);
+
+    // Other decimals make every group settle again.
+    QVERIFY(calc.CellChanged(grid, TGridUnits::From(u"ｍ"_s, u"㎜"_s, u"10"_s, false), 12, 2));
+    QCOMPARE(grid.Cell(6, 1), u"10.50"_s);
+    QVERIFY(calc.CellChanged(grid, TGridUnits::From(u"ｍ"_s, u"㎝"_s, u"10"_s, false), 12, 2));
+    QCOMPARE(grid.Cell(6, 1), u"10.50"_s);
+    QCOMPARE(grid.Cell(8, 1), u"20"_s);
+    QCOMPARE(calc.Totals(grid, u"㎝"_s, u"10"_s, u"10"_s).Sum, u"20"_s);
 }
 
 void TestGridCalc::totals_data()
