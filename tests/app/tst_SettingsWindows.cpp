@@ -1,0 +1,437 @@
+#include "app/AppPaths.h"
+#include "app/RegistryUtility.h"
+#include "app/SjisText.h"
+#include "app/uDataPath.h"
+#include "app/uDatabase.h"
+#include "app/uDekigataDef.h"
+#include "app/uFolderControls.h"
+#include "app/uFolderDialog.h"
+#include "app/uSpread.h"
+#include "app/uuSetDataPath.h"
+#include "support/TestEnv.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+#include <functional>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Every waiting answer hangs here, so a test's leftovers never answer the next test's boxes.
+QObject &Waiters()
+{
+    static QObject waiters;
+    return waiters;
+}
+
+// Waits for the next modal window of the given class and lets Action answer it, as a user
+// would. The wait runs from the event loop of whatever exec() is started next.
+void WhenModal(const char *className, std::function<void(QWidget *)> action)
+{
+    auto *timer = new QTimer(&Waiters());
+    timer->setInterval(10);
+    auto remaining = std::make_shared<int>(500);
+    QObject::connect(timer, &QTimer::timeout, [timer, className, action, remaining] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->inherits(className) && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        } else if (--*remaining <= 0) {
+            timer->stop();
+            timer->deleteLater();
+            if (modal)
+                modal->close(); // nobody came: do not hang the test
+        }
+    });
+    timer->start();
+}
+
+// Types any text, full-width characters included, into the widget that has the keyboard.
+void TypeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+void TypeIntoCell(TSpread *grid, int col, int row, const QString &text)
+{
+    grid->SetActiveCell(col, row);
+    QTest::sendKeyEvent(QTest::Click, grid->viewport(), Qt::Key_unknown, QString(text.at(0)),
+                        Qt::NoModifier);
+    QWidget *editor = grid->window()->focusWidget();
+    QVERIFY(qobject_cast<QLineEdit *>(editor));
+    TypeText(editor, text.mid(1));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+}
+
+QPoint CellCenter(TSpread *grid, int col, int row)
+{
+    return grid->visualRect(grid->Model()->index(row - 1, col - 1)).center();
+}
+
+void ClickCheck(QCheckBox *box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+void AnswerColor(const QColor &color)
+{
+    WhenModal("QColorDialog", [color](QWidget *w) {
+        auto *dialog = static_cast<QColorDialog *>(w);
+        dialog->setCurrentColor(color);
+        dialog->accept();
+    });
+}
+
+QString OnlyDirectory(const QString &folder)
+{
+    return QDir::cleanPath(folder);
+}
+
+} // namespace
+
+class TestSettingsWindows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { qDeleteAll(Waiters().children()); }
+    void defaultsWithoutFile();
+    void roundingSetting_data();
+    void roundingSetting();
+    void defaultsEditedAndReopened();
+    void companyNameCut_data();
+    void companyNameCut();
+    void colourBlock();
+    void shortFileMessage();
+    void aliasFailureShowsFailed();
+    void environmentWindow();
+    void folderDialog();
+};
+
+void TestSettingsWindows::defaultsWithoutFile()
+{
+    TTestEnv env;
+    WriteSetting(u"ShichoKasouLine"_s, u"TRUE"_s);
+    WriteSetting(u"80percent"_s, u"true"_s); // only "TRUE" counts
+    TfrmDataPath window;
+    QCOMPARE(window.windowTitle(), u"標準値の登録"_s);
+    QCOMPARE(window.size(), QSize(384, 429));
+    window.FormActivate();
+
+    QVERIFY(!QFileInfo::exists(u"DekigataDef"_s));
+    for (int k = 1; k <= 6; ++k)
+        for (int t = 1; t <= 3; ++t)
+            QCOMPARE(window.vaSpread1->CellText(k, t), QString());
+    QCOMPARE(window.vaSpread1->CellText(1, 0), u"設計単位"_s);
+    QCOMPARE(window.vaSpread1->CellText(0, 3), u"幅"_s);
+    for (int c = 1; c <= 41; ++c)
+        QCOMPARE(window.vaSpread2->CellBackColor(c, 1), 0u);
+    for (int c = 1; c <= 9; ++c)
+        QCOMPARE(window.vaSpread3->CellBackColor(c, 1), 0u);
+    QCOMPARE(window.vaSpread2->CellText(1, 0), u"-20"_s);
+    QCOMPARE(window.vaSpread2->CellText(21, 0), u"0"_s);
+    QCOMPARE(window.vaSpread2->CellText(41, 0), u"20"_s);
+    QCOMPARE(window.vaSpread2->ColWidth(0), 0);
+    QCOMPARE(window.vaSpread3->CellText(9, 0), u"80%"_s);
+    QCOMPARE(window.DirectoryListBox1->Directory(), OnlyDirectory(env.DataFolder()));
+    QCOMPARE(window.DriveComboBox1->Drive(), u"/"_s);
+    QVERIFY(window.CheckBox2->isChecked());
+    QVERIFY(!window.CheckBox3->isChecked());
+    QVERIFY(!window.CheckBox1->isChecked());
+    QCOMPARE(window.Edit1->text(), QString());
+    QVERIFY(!window.FileListBox1->isEnabled());
+    QCOMPARE(window.RadioGroupIndex(), 0);
+}
+
+void TestSettingsWindows::roundingSetting_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::newRow("absent") << QString() << 0;
+    QTest::newRow("3.7 truncates") << u"3.7"_s << 3;
+    QTest::newRow("garbled") << u"x"_s << 0;
+    QTest::newRow("beyond the last item") << u"7"_s << 3;
+    QTest::newRow("cut up") << u"1"_s << 1;
+}
+
+void TestSettingsWindows::roundingSetting()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    TTestEnv env;
+    if (!stored.isNull())
+        WriteSetting(u"K4_80%_ROUND"_s, stored);
+    TfrmDataPath window;
+    window.FormActivate();
+    QCOMPARE(window.RadioGroupIndex(), index);
+    // The choice shown is the choice stored.
+    QCOMPARE(ReadSetting(u"K4_80%_ROUND"_s), QString::number(index));
+
+    // A click stores at once, without OK.
+    auto *button = window.RadioGroup1->findChildren<QRadioButton *>().at(2);
+    window.show();
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    QCOMPARE(ReadSetting(u"K4_80%_ROUND"_s), u"2"_s);
+}
+
+void TestSettingsWindows::defaultsEditedAndReopened()
+{
+    TTestEnv env;
+    const QString otherFolder = env.Root() + u"/other"_s;
+    QDir().mkpath(otherFolder);
+
+    TfrmDataPath window;
+    WhenModal("TfrmDataPath", [&](QWidget *) {
+        TypeIntoCell(window.vaSpread1, 1, 1, u"ｍｍ"_s);
+        TypeIntoCell(window.vaSpread1, 5, 2, u"0.1"_s);
+        TypeIntoCell(window.vaSpread1, 6, 3, u"20"_s);
+        ClickCheck(window.CheckBox1);
+        ClickCheck(window.CheckBox3);
+        window.Edit1->setFocus();
+        TypeText(window.Edit1, u"北海道舗装"_s);
+        window.DirectoryListBox1->SetDirectory(otherFolder);
+        AnswerColor(QColor(255, 0, 0));
+        QTest::mouseDClick(window.vaSpread3->viewport(), Qt::LeftButton, {},
+                           CellCenter(window.vaSpread3, 2, 1));
+        QTest::mouseClick(window.Button1, Qt::LeftButton);
+    });
+    QCOMPARE(window.exec(), int(QDialog::Accepted));
+
+    QCOMPARE(QFileInfo(u"DekigataDef"_s).size(), 472);
+    QCOMPARE(DekigataDef().Units(1, 1), u"ｍｍ"_s);
+    QCOMPARE(SjisText::ByteLength(DekigataDef().Units(1, 1)), 4);
+    QCOMPARE(DekigataDef().Units(5, 2), u"0.1"_s);
+    QCOMPARE(DekigataDef().Units(6, 3), u"20"_s);
+    QCOMPARE(DekigataDef().Colors(43), 0x000000FFu);
+    QCOMPARE(DekigataDef().Colors(42), 0u);
+    QVERIFY(DekigataDef().NoNotes());
+    QCOMPARE(DekigataDef().CompanyName(), u"北海道舗装"_s);
+    QCOMPARE(ReadSetting(u"80percent"_s), u"TRUE"_s);
+    QCOMPARE(ReadSetting(u"ShichoKasouLine"_s), u"FALSE"_s);
+    QCOMPARE(GetAliasPath(u"tomaruk"_s), otherFolder + u'/');
+
+    // Edits left without OK are lost; what OK stored comes back from the file.
+    DekigataDef().Clear();
+    WhenModal("TfrmDataPath", [&](QWidget *) {
+        QCOMPARE(window.vaSpread1->CellText(1, 1), u"ｍｍ"_s);
+        TypeIntoCell(window.vaSpread1, 1, 1, u"㎝"_s);
+        window.reject();
+    });
+    QCOMPARE(window.exec(), int(QDialog::Rejected));
+    WhenModal("TfrmDataPath", [&](QWidget *) { window.reject(); });
+    window.exec();
+    QCOMPARE(window.vaSpread1->CellText(1, 1), u"ｍｍ"_s);
+    QCOMPARE(window.vaSpread1->CellText(6, 3), u"20"_s);
+    QVERIFY(window.CheckBox1->isChecked());
+    QVERIFY(window.CheckBox3->isChecked());
+    QCOMPARE(window.Edit1->text(), u"北海道舗装"_s);
+    QCOMPARE(window.vaSpread3->CellBackColor(2, 1), 0x000000FFu);
+    QCOMPARE(window.DirectoryListBox1->Directory(), otherFolder);
+    QCOMPARE(window.vaSpread2->FirstVisibleCol(), 15);
+}
+
+void TestSettingsWindows::companyNameCut_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    const QString twenty = QString(20, u'舗');
+    QTest::newRow("40 bytes keep 32") << twenty << QString(16, u'舗');
+    QTest::newRow("never half a character") << u"A"_s + twenty << u"A"_s + QString(15, u'舗');
+    QTest::newRow("32 bytes fit") << QString(16, u'あ') << QString(16, u'あ');
+    QTest::newRow("half-width") << QString(40, u'k') << QString(32, u'k');
+}
+
+void TestSettingsWindows::companyNameCut()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    TTestEnv env;
+    TfrmDataPath window;
+    window.FormActivate();
+    window.Edit1->setText(typed);
+    window.Button1Click();
+    QCOMPARE(DekigataDef().CompanyName(), stored);
+    QFile file(u"DekigataDef"_s);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(int(quint8(bytes.at(433))), SjisText::ByteLength(stored));
+    QVERIFY(SjisText::ByteLength(stored) <= 32);
+}
+
+void TestSettingsWindows::colourBlock()
+{
+    TTestEnv env;
+    TfrmDataPath window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    TSpread *grid = window.vaSpread2;
+    grid->SetFirstVisibleCol(15);
+    AnswerColor(QColor(0, 128, 255));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 16, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCenter(grid, 18, 1));
+    for (int c = 16; c <= 18; ++c)
+        QCOMPARE(grid->CellBackColor(c, 1), 0x00FF8000u);
+    QCOMPARE(grid->CellBackColor(15, 1), 0u);
+    QCOMPARE(grid->CellBackColor(19, 1), 0u);
+
+    // A cancelled dialog changes nothing; the colour cells take no typing.
+    WhenModal("QColorDialog", [](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, CellCenter(grid, 16, 1));
+    QCOMPARE(grid->CellBackColor(16, 1), 0x00FF8000u);
+    QCOMPARE(grid->CellText(16, 1), QString());
+
+    window.Button1Click();
+    QCOMPARE(DekigataDef().Colors(17), 0x00FF8000u);
+    QCOMPARE(DekigataDef().Colors(18), 0x00FF8000u);
+    QCOMPARE(DekigataDef().Colors(15), 0u);
+}
+
+void TestSettingsWindows::shortFileMessage()
+{
+    TTestEnv env;
+    {
+        QFile file(u"DekigataDef"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray bytes(400, '\0');
+        bytes[65] = 2;
+        bytes[66] = 'c';
+        bytes[67] = 'm';
+        file.write(bytes);
+    }
+    TfrmDataPath window;
+    QString shown;
+    WhenModal("QMessageBox", [&](QWidget *w) {
+        auto *box = static_cast<QMessageBox *>(w);
+        shown = box->windowTitle() + u'|' + box->text();
+        box->accept();
+    });
+    window.FormActivate();
+    QCOMPARE(shown, u"ケルモ４|「オプション」-「標準値の登録」を再度実行してください"_s);
+    QCOMPARE(QFileInfo(u"DekigataDef"_s).size(), 472);
+    QCOMPARE(window.vaSpread1->CellText(1, 1), u"cm"_s);
+
+    // The file is whole now: no message the next time.
+    shown.clear();
+    WhenModal("QMessageBox", [&](QWidget *w) {
+        shown = u"again"_s;
+        static_cast<QDialog *>(w)->accept();
+    });
+    window.FormActivate();
+    QTest::qWait(50);
+    QCOMPARE(shown, QString());
+}
+
+void TestSettingsWindows::aliasFailureShowsFailed()
+{
+    TTestEnv env;
+    TfrmDataPath window;
+    window.FormActivate();
+    // A folder where the configuration file should be: it cannot be written.
+    QDir().mkpath(AppPaths::AliasFile());
+    window.vaSpread1->SetCellText(2, 1, u"㎜"_s);
+    QString shown;
+    WhenModal("QMessageBox", [&](QWidget *w) {
+        shown = static_cast<QMessageBox *>(w)->text();
+        static_cast<QDialog *>(w)->accept();
+    });
+    window.Button1Click();
+    QCOMPARE(shown, u"Failed"_s);
+    // The rest of OK still ran.
+    QCOMPARE(DekigataDef().Units(2, 1), u"㎜"_s);
+    QVERIFY(QFileInfo::exists(u"DekigataDef"_s));
+    QCOMPARE(ReadSetting(u"80percent"_s), u"FALSE"_s);
+}
+
+void TestSettingsWindows::environmentWindow()
+{
+    TTestEnv env;
+    WriteSetting(u"UnUseInkan"_s, u"TRUE"_s);
+    WriteSetting(u"ColorOndoNeriRange"_s, u"255"_s);
+    WriteSetting(u"ColorOndoSikiRange"_s, u"65280.9"_s);
+    WriteSetting(u"UseRate"_s, u"TRUE"_s);
+    TfrmSetDataPath window;
+    QCOMPARE(window.windowTitle(), u"環境設定"_s);
+    QCOMPARE(window.size(), QSize(378, 158));
+    QVERIFY(!window.Panel1->isVisibleTo(&window));
+
+    WhenModal("TfrmSetDataPath", [&](QWidget *) {
+        QCOMPARE(window.Edit1->text(), env.DataFolder());
+        QVERIFY(window.CheckBox1->isChecked());
+        QVERIFY(!window.CheckBox2->isChecked());
+        QVERIFY(window.CheckBox3->isChecked());
+        QCOMPARE(window.NeriColor(), 255);
+        QCOMPARE(window.SikiColor(), 65280);
+        QCOMPARE(window.Edit2->palette().color(QPalette::Base), QColor(255, 0, 0));
+        AnswerColor(QColor(0, 0, 255));
+        QTest::mouseDClick(window.Edit3, Qt::LeftButton);
+        ClickCheck(window.CheckBox1);
+        // The alias file goes; OK with the path unchanged must write it again.
+        QFile::remove(AppPaths::AliasFile());
+        QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+    });
+    QCOMPARE(window.exec(), int(QDialog::Accepted));
+    QCOMPARE(ReadSetting(u"ColorOndoSikiRange"_s), QString::number(0x00FF0000));
+    QCOMPARE(ReadSetting(u"ColorOndoNeriRange"_s), u"255"_s);
+    QCOMPARE(ReadSetting(u"UnUseInkan"_s), u"FALSE"_s);
+    QCOMPARE(ReadSetting(u"UseSiyou"_s), u"FALSE"_s);
+    QCOMPARE(ReadSetting(u"UseRate"_s), u"TRUE"_s);
+    QVERIFY(QFileInfo::exists(AppPaths::AliasFile()));
+    QCOMPARE(GetAliasPath(u"tomaruk"_s), env.DataFolder());
+}
+
+void TestSettingsWindows::folderDialog()
+{
+    TTestEnv env;
+    const QString start = env.Root() + u"/start"_s;
+    const QString chosen = env.Root() + u"/start/chosen"_s;
+    QDir().mkpath(chosen);
+
+    TFolderDialog dialog;
+    QCOMPARE(dialog.Title, u"フォルダーの選択"_s);
+    QCOMPARE(dialog.Directory, QString());
+    dialog.Directory = start;
+    QString startedIn;
+    WhenModal("QFileDialog", [&](QWidget *w) {
+        auto *files = static_cast<QFileDialog *>(w);
+        startedIn = files->windowTitle() + u'|' + files->selectedFiles().value(0);
+        files->reject();
+    });
+    QVERIFY(!dialog.Execute());
+    QCOMPARE(startedIn, u"フォルダーの選択|"_s + start);
+    QCOMPARE(dialog.Directory, start);
+
+    WhenModal("QFileDialog", [&](QWidget *w) {
+        auto *files = static_cast<QFileDialog *>(w);
+        files->setDirectory(start);
+        files->selectFile(chosen);
+        static_cast<QDialog *>(files)->accept();
+    });
+    QVERIFY(dialog.Execute());
+    QCOMPARE(dialog.Directory, chosen);
+
+    // The environment window's "パス" puts the choice into its edit.
+    TfrmSetDataPath window;
+    window.FormActivate();
+    window.Edit1->setText(start);
+    WhenModal("QFileDialog", [&](QWidget *w) {
+        auto *files = static_cast<QFileDialog *>(w);
+        files->selectFile(chosen);
+        static_cast<QDialog *>(files)->accept();
+    });
+    window.Button2Click();
+    QCOMPARE(window.Edit1->text(), chosen);
+}
+
+QTEST_MAIN(TestSettingsWindows)
+#include "tst_SettingsWindows.moc"
