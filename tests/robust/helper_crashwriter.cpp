@@ -1,0 +1,122 @@
+// Writes one kind of replacement over and over until it is killed, reporting on standard
+// output the number of every version that has been committed. The crash-safety test kills
+// it at random moments and checks that the tables hold exactly one whole version.
+#include "app/Errors.h"
+#include "measure/uKelmo4Head.h"
+#include "measure/uKelmo4Line.h"
+#include "registers/uHacchusya.h"
+#include "registers/uKikakuti4.h"
+#include "registers/uKoji.h"
+#include "registers/uSimei.h"
+#include "registers/uUkeoisya.h"
+#include "registers/uKosyu.h"
+#include "registers/ukouku.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <QStringList>
+
+#include <cstdio>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int kLineCount = 1000;
+
+QList<TKel4LineRow> LinesOfVersion(int version)
+{
+    QList<TKel4LineRow> rows;
+    rows.reserve(kLineCount);
+    for (int i = 1; i <= kLineCount; ++i) {
+        TKel4LineRow row;
+        row.LNO = i;
+        row.Cells[0] = u"No."_s + QString::number(i);
+        row.Cells[5] = u"10.000"_s;
+        row.Cells[6] = QString::number(version);
+        row.Cells[7] = u"v"_s + QString::number(version);
+        rows.append(row);
+    }
+    return rows;
+}
+
+QStringList NamesOfVersion(int version, int count)
+{
+    QStringList names;
+    for (int i = 1; i <= count; ++i)
+        names.append(u"v%1-%2"_s.arg(version).arg(i));
+    return names;
+}
+
+// The program creates every missing table as its windows are created; do the same.
+void CreateTables()
+{
+    TKelmo4Head head;
+    head.CreateTableIfMissing();
+    TKelmo4Line().CreateTableIfMissing();
+    head.Kikakuti->CreateTableIfMissing();
+    head.Koji->CreateTableIfMissing();
+    head.Kosyu->CreateTableIfMissing();
+    head.Kouku->CreateTableIfMissing();
+    head.Simei->CreateTableIfMissing();
+    TUkeoisya().CreateTableIfMissing();
+    THacchusya().CreateTableIfMissing();
+}
+
+void Report(int version)
+{
+    std::printf("%d\n", version);
+    std::fflush(stdout);
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    const QString mode = app.arguments().value(1);
+    // Each run continues the numbering, so a version is never written twice.
+    const int first = qMax(1, app.arguments().value(2).toInt());
+    CreateTables();
+    if (mode == u"lines"_s) {
+        TKelmo4Head head;
+        TKelmo4Line line;
+        head.Koji->Code = u"K1"_s;
+        head.Kosyu->Kosyumei = u"路盤工"_s;
+        head.Kouku->Koukumei = u"#"_s;
+        head.SokuteiKoumoku = u"高さ"_s;
+        head.Save();
+        for (int version = first;; ++version) {
+            line.ReplaceLines(head.ID, LinesOfVersion(version));
+            Report(version);
+        }
+    }
+    if (mode == u"once"_s) {
+        // One rewrite, for the test of two programs sharing a folder.
+        try {
+            TKosyu kosyu;
+            kosyu.RewriteList(NamesOfVersion(first, 10));
+            Report(first);
+            return 0;
+        } catch (const EKelmoError &e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
+    }
+    if (mode == u"kosyu"_s) {
+        TKosyu kosyu;
+        for (int version = first;; ++version) {
+            kosyu.RewriteList(NamesOfVersion(version, 200));
+            Report(version);
+        }
+    }
+    if (mode == u"kouku"_s) {
+        TKouku kouku;
+        kouku.Koji->Code = u"K1"_s;
+        for (int version = first;; ++version) {
+            kouku.RewriteList(NamesOfVersion(version, 200));
+            Report(version);
+        }
+    }
+    std::fprintf(stderr, "unknown mode\n");
+    return 2;
+}
