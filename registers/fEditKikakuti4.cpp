@@ -87,6 +87,7 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget *parent)
     names->addWidget(ComboBox1, 0, 1);
     names->addWidget(LabelKoumoku, 1, 0);
     names->addWidget(ComboBox2, 1, 1);
+    names->setColumnStretch(1, 1);
 
     auto *official = new QGroupBox(u"規格値(㎜)"_s, this);
     auto *officialGrid = new QGridLayout(official);
