@@ -59,6 +59,13 @@ const TTableDef &TKelmo4Head::TableDef()
 
 bool TKelmo4Head::CreateTableIfMissing()
 {
+    // The registers a header reads through must be there too, also on a fresh data folder
+    // whose register windows have not run yet.
+    Koji->CreateTableIfMissing();
+    Kosyu->CreateTableIfMissing();
+    Kouku->CreateTableIfMissing();
+    Simei->CreateTableIfMissing();
+    Kikakuti->CreateTableIfMissing();
     return ::CreateTableIfMissing(TableDef());
 }
 

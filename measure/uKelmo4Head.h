@@ -31,6 +31,7 @@ public:
 
     static const TTableDef &TableDef();
 
+    // Also makes sure of the register tables; the result is Kel4Head's.
     bool CreateTableIfMissing();
     // An unknown ID leaves the object as it was.
     void LoadByID(int id);

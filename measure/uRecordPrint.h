@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+
+class QWidget;
+class TKelmo4Head;
+
+// The forms the main window's print buttons produce for the record it shows. The routines
+// live with the charts and sheets, which sit above this folder; start-up plugs them in.
+enum class TRecordForm { DataSheet, Histogram, ControlChart };
+
+// Draws and previews one form of the registered record. Weight is the main window's "重さ".
+using TRecordPrintRoutine = std::function<void(QWidget *parent, TKelmo4Head &head, bool weight)>;
+
+void SetRecordPrintRoutine(TRecordForm form, TRecordPrintRoutine routine);
+// An empty function while no routine is plugged in.
+const TRecordPrintRoutine &RecordPrintRoutine(TRecordForm form);
