@@ -122,6 +122,17 @@ QString SignedText(const QString &text)
     return TextToFloat(text) >= 0 ? u'+' + text : text;
 }
 
+int TruncToInt(double x)
+{
+    if (std::isnan(x))
+        return 0;
+    if (x >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (x <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return int(std::trunc(x));
+}
+
 float FloatMod(float x, float y)
 {
     return x - y * std::trunc(x / y);
@@ -135,7 +146,11 @@ double RoundTo(int n, double x)
     // below 267.5 instead of becoming the tie 267.5 in double.
     const long double m = std::fabs((long double)x) * (long double)scale;
     qint32 r = 0;
-    if (ReadSetting(u"RoundON"_s) == u"TRUE"_s) {
+    constexpr long double kLargest = std::numeric_limits<qint32>::max();
+    if (!(m < kLargest)) {
+        // Beyond the rule's 32-bit range (also NaN): the largest step it can express.
+        r = std::numeric_limits<qint32>::max();
+    } else if (ReadSetting(u"RoundON"_s) == u"TRUE"_s) {
         const int mode = std::fegetround();
         std::fesetround(FE_TONEAREST);
         r = qint32(std::nearbyintl(m));
@@ -159,20 +174,34 @@ double RoundUpTo(int n, double x)
     return std::trunc(scale * x + 0.99999) / scale;
 }
 
+namespace {
+// Whole numbers as printed; values beyond 64 bits print as the nearest end.
+QString IntegerText(double v)
+{
+    if (std::isnan(v))
+        return u"0"_s;
+    if (v >= 9.2e18)
+        return QString::number(std::numeric_limits<qint64>::max());
+    if (v <= -9.2e18)
+        return QString::number(std::numeric_limits<qint64>::min());
+    return QString::number(qint64(v));
+}
+} // namespace
+
 QString Format80Percent(double x)
 {
     const double s = x >= 0 ? 1.0 : -1.0;
     const double v = std::fabs(x);
-    const int mode = int(std::trunc(TextToFloat(ReadSetting(u"K4_80%_ROUND"_s))));
+    const int mode = TruncToInt(TextToFloat(ReadSetting(u"K4_80%_ROUND"_s)));
     switch (mode) {
     case 0:
         return FormatFixed(s * v, 1);
     case 1:
-        return QString::number(qint64(s * std::trunc(v + 0.5)));
+        return IntegerText(s * std::trunc(v + 0.5));
     case 2:
-        return QString::number(qint64(s * std::trunc(v)));
+        return IntegerText(s * std::trunc(v));
     case 3:
-        return QString::number(qint64(s * std::trunc(RoundTo(0, v))));
+        return IntegerText(s * std::trunc(RoundTo(0, v)));
     default:
         return QString();
     }

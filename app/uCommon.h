@@ -27,6 +27,9 @@ QString DateToText(const QDate &date);
 
 // "+" before a text whose value is not negative.
 QString SignedText(const QString &text);
+// Trunc(X) as an int, held within the int range (NaN gives 0): settings and edits that are
+// "read as a number, truncated" can hold any text.
+int TruncToInt(double x);
 // X - Y * Trunc(X / Y) in single precision.
 float FloatMod(float x, float y);
 

@@ -234,7 +234,7 @@ void TfrmDataPath::FormActivate()
 
     CheckBox2->setChecked(ReadSetting(u"ShichoKasouLine"_s) == u"TRUE"_s);
     CheckBox3->setChecked(ReadSetting(u"80percent"_s) == u"TRUE"_s);
-    SetRadioGroupIndex(int(TextToFloat(ReadSetting(u"K4_80%_ROUND"_s))));
+    SetRadioGroupIndex(TruncToInt(TextToFloat(ReadSetting(u"K4_80%_ROUND"_s))));
 }
 
 void TfrmDataPath::Button1Click()

@@ -266,7 +266,9 @@ QSqlDatabase TDatabase::Connection()
 {
     TConnectionState &state = State();
     const QString folder = GetAliasPath(u"tomaruk"_s);
-    if (!state.Name.isEmpty() && state.Folder != folder)
+    // A folder removed while the program runs would take every later write into files that
+    // no longer exist; close and report it instead.
+    if (!state.Name.isEmpty() && (state.Folder != folder || !QFileInfo(state.Folder).isDir()))
         Close();
     if (state.Name.isEmpty())
         OpenConnection();
@@ -303,11 +305,19 @@ bool TableExists(const QString &table)
         ThrowBadTable(canonical);
     const QString schema = canonical == u"Kel4Head"_s ? u"main"_s : canonical;
     QSqlQuery q(db);
-    q.prepare(u"SELECT count(*) FROM \"%1\".sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"_s.arg(schema));
+    q.prepare(u"SELECT sum(name = ? COLLATE NOCASE), count(*) FROM \"%1\".sqlite_master WHERE type = 'table'"_s.arg(schema));
     q.addBindValue(canonical);
     if (!q.exec() || !q.next())
         ThrowEngineError(u"テーブル "_s + canonical, q.lastError());
-    return q.value(0).toInt() > 0;
+    if (q.value(0).toInt() > 0)
+        return true;
+    // A database of some other program in the table's place is not ours to write into.
+    if (q.value(1).toInt() > 0) {
+        throw EDatabaseError(
+            u"テーブルファイル「%1」は別のデータベースで、テーブル %2 がありません。ファイルを移すか、別のデータフォルダを選んでください。"_s.arg(
+                TableFile(State().Folder, canonical), canonical));
+    }
+    return false;
 }
 
 bool CreateTableIfMissing(const TTableDef &def)

@@ -91,8 +91,8 @@ void TfrmSetDataPath::FormActivate()
 {
     Edit1->setText(GetAliasPath(u"TOMARUK"_s));
     CheckBox1->setChecked(ReadSetting(u"UnUseInkan"_s) == u"TRUE"_s);
-    m_neriColor = int(TextToFloat(ReadSetting(u"ColorOndoNeriRange"_s)));
-    m_sikiColor = int(TextToFloat(ReadSetting(u"ColorOndoSikiRange"_s)));
+    m_neriColor = TruncToInt(TextToFloat(ReadSetting(u"ColorOndoNeriRange"_s)));
+    m_sikiColor = TruncToInt(TextToFloat(ReadSetting(u"ColorOndoSikiRange"_s)));
     ShowSwatch(Edit2, m_neriColor);
     ShowSwatch(Edit3, m_sikiColor);
     CheckBox2->setChecked(ReadSetting(u"UseSiyou"_s) == u"TRUE"_s);
