@@ -7,3 +7,13 @@ target_compile_definitions(kelmo4_common INTERFACE
   QT_USE_QSTRINGBUILDER
   QT_NO_KEYWORDS)
 set(CMAKE_CXX_EXTENSIONS OFF)
+
+if(KELMO4_SANITIZE)
+  target_compile_options(kelmo4_common INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(kelmo4_common INTERFACE -fsanitize=address,undefined)
+endif()
+if(KELMO4_FUZZ)
+  # The library is instrumented for coverage; only the fuzz targets link libFuzzer's main.
+  target_compile_options(kelmo4_common INTERFACE -fsanitize=fuzzer-no-link)
+endif()
