@@ -15,6 +15,11 @@
 #include "measure/uDropDownBox.h"
 #include "measure/uKelmo4Head.h"
 #include "measure/uKelmo4Line.h"
+#include "registers/fEditKikakuti4.h"
+#include "registers/fEditKoji.h"
+#include "registers/fEditKosyu.h"
+#include "registers/fEditKouku.h"
+#include "registers/fEditSimei.h"
 #include "registers/uKikakuti4.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
@@ -191,6 +196,14 @@ void TfrmEditDekigata::BuildMenus()
     for (QAction *action : {actPrint, actSummary, actSimulation, actBulkChange, actKoji, actKosyu, actKouku,
                             actSimei, actKikakuti, actRoadPlan, actPrinterSetup})
         action->setEnabled(false);
+    // The register windows, shown without waiting.
+    connect(actKoji, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKoji); });
+    connect(actKosyu, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKosyu); });
+    connect(actKouku, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKouku); });
+    connect(actSimei, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditSimei); });
+    connect(actKikakuti, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKikakuti4); });
+    for (QAction *action : {actKoji, actKosyu, actKouku, actSimei, actKikakuti})
+        action->setEnabled(true);
     connect(actHelp, &QAction::triggered, this, [] { ShowHelpIndex(); });
     connect(actAbout, &QAction::triggered, this, [] {
         if (!FormVerInfo)

@@ -122,13 +122,7 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget *parent)
 
     connect(N_Delete, &QAction::triggered, this, [this] { Run([this] { m_kikakuti->Delete(); }); });
     connect(N_Close, &QAction::triggered, this, &QWidget::close);
-    connect(N_Kosyu, &QAction::triggered, this, [] {
-        if (frmEditKosyu) {
-            frmEditKosyu->show();
-            frmEditKosyu->raise();
-            frmEditKosyu->activateWindow();
-        }
-    });
+    connect(N_Kosyu, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKosyu); });
 
     connect(RadioButtons, &QButtonGroup::idClicked, this, [this](int id) { m_kikakuti->Kubun = id; });
     connect(ComboBox1, &TDropDownComboBox::DropDown, this, [this] {

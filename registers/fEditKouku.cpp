@@ -19,15 +19,6 @@ using namespace Qt::Literals::StringLiterals;
 
 TfrmEditKouku *frmEditKouku = nullptr;
 
-namespace {
-void ShowWindow(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-} // namespace
-
 TfrmEditKouku::TfrmEditKouku(QWidget *parent)
     : TRegisterWindow(parent)
     , ComboBox1(new TDropDownComboBox(this))
@@ -75,14 +66,8 @@ TfrmEditKouku::TfrmEditKouku(QWidget *parent)
     RootLayout->addLayout(grid);
     ListBox1->setMinimumSize(200, 240);
 
-    connect(N_DataPath, &QAction::triggered, this, [] {
-        if (frmSetDataPath)
-            ShowWindow(frmSetDataPath);
-    });
-    connect(N_Koji, &QAction::triggered, this, [] {
-        if (frmEditKoji)
-            ShowWindow(frmEditKoji);
-    });
+    connect(N_DataPath, &QAction::triggered, this, [] { ShowRegisterWindow(frmSetDataPath); });
+    connect(N_Koji, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKoji); });
     connect(ComboBox1, &TDropDownComboBox::DropDown, this, [this] {
         QStringList items;
         if (Run([&] { m_kouku->Koji->GetList(items); }))

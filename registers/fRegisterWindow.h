@@ -84,3 +84,15 @@ void InputMethodOff(QWidget *edit);
 QMessageBox::StandardButton AskYesNoCancel(QWidget *parent, const QString &text);
 // "本当に削除しますか？" with OK / Cancel and the exclamation icon; true on OK.
 bool ConfirmDelete(QWidget *parent);
+
+// Shows a register window without waiting: the one created at start-up, or, when start-up
+// made none, one created now and kept for the rest of the run.
+template <typename TWindow>
+void ShowRegisterWindow(TWindow *&window)
+{
+    if (!window)
+        window = new TWindow;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
