@@ -133,10 +133,25 @@ QString WithSlash(const QString &folder)
 {
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
+
+QHash<QString, QString> &AliasOverrides()
+{
+    static QHash<QString, QString> overrides;
+    return overrides;
+}
 } // namespace
+
+void OverrideAliasPath(const QString &alias, const QString &folder)
+{
+    TDatabase::Close();
+    AliasOverrides().insert(alias.toLower(), folder);
+}
 
 QString GetAliasPath(const QString &alias)
 {
+    const auto found = AliasOverrides().constFind(alias.toLower());
+    if (found != AliasOverrides().constEnd())
+        return WithSlash(QDir(found.value()).absolutePath());
     TIniFile config(AppPaths::AliasFile());
     const QString path = config.Read(alias.toLower(), u"Path"_s, false);
     if (path.isEmpty())
@@ -147,6 +162,7 @@ QString GetAliasPath(const QString &alias)
 bool SetAliasPath(const QString &alias, const QString &folder)
 {
     TDatabase::Close();
+    AliasOverrides().remove(alias.toLower());
     TIniFile config(AppPaths::AliasFile());
     return config.Write(alias.toLower(), u"Path"_s, folder);
 }

@@ -1,0 +1,250 @@
+#include "startup/uExport.h"
+
+#include "app/AppPaths.h"
+#include "app/Errors.h"
+#include "app/uDatabase.h"
+#include "app/uDekigataDef.h"
+#include "printing/NkPrinter.h"
+#include "printing/PageExport.h"
+#include "printing/PrevX.h"
+#include "printing/uTestPage.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QTextStream>
+#include <map>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct TKnownForm
+{
+    const char16_t *Name;
+    TExportInput Input;
+};
+
+constexpr TKnownForm kKnownForms[] = {
+    {u"datasheet", TExportInput::Record}, {u"histogram", TExportInput::Record},
+    {u"chart", TExportInput::Record},     {u"summary", TExportInput::Project},
+    {u"batch", TExportInput::Project},    {u"roadplan", TExportInput::Project},
+    {u"standards", TExportInput::Nothing}, {u"testpage", TExportInput::Nothing},
+};
+
+std::map<QString, TExportForm> &Forms()
+{
+    static std::map<QString, TExportForm> forms;
+    return forms;
+}
+
+TExportLister &Lister()
+{
+    static TExportLister lister;
+    return lister;
+}
+
+// The forms whose modules are in place; a module built later adds its line here.
+void RegisterBuiltInForms()
+{
+    if (Forms().count(u"testpage"_s) == 0)
+        RegisterExportForm(u"testpage"_s, [](const TExportOptions &, TPrevX *prev) { DrawTestPage(prev); });
+}
+
+class TUsageError
+{
+public:
+    explicit TUsageError(QString message)
+        : Message(std::move(message))
+    {
+    }
+    QString Message;
+};
+
+QString TakeValue(const QStringList &args, qsizetype &i)
+{
+    const QString option = args.at(i);
+    if (i + 1 >= args.size() || args.at(i + 1).startsWith(u"--"_s))
+        throw TUsageError(option + u" の後に値がありません。"_s);
+    return args.at(++i);
+}
+
+int PositiveNumber(const QString &option, const QString &text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value <= 0)
+        throw TUsageError(option + u" には正の整数を指定してください: "_s + text);
+    return value;
+}
+
+TExportOptions Parse(const QStringList &args, bool &help)
+{
+    TExportOptions options;
+    bool haveRecord = false;
+    bool haveDpi = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg == u"--help"_s || arg == u"-h"_s) {
+            help = true;
+        } else if (arg == u"--data-dir"_s) {
+            options.DataDir = TakeValue(args, i);
+        } else if (arg == u"--weight"_s) {
+            options.Weight = true;
+        } else if (arg == u"--record"_s) {
+            options.Record = PositiveNumber(arg, TakeValue(args, i));
+            haveRecord = true;
+        } else if (arg == u"--project"_s) {
+            options.Project = TakeValue(args, i);
+            if (options.Project.isEmpty())
+                throw TUsageError(u"--project の工事コードが空です。"_s);
+        } else if (arg == u"--form"_s) {
+            options.Form = TakeValue(args, i);
+        } else if (arg == u"--out"_s) {
+            options.Out = TakeValue(args, i);
+        } else if (arg == u"--dpi"_s) {
+            options.Dpi = PositiveNumber(arg, TakeValue(args, i));
+            if (options.Dpi > 2400)
+                throw TUsageError(u"--dpi は 2400 以下にしてください。"_s);
+            haveDpi = true;
+        } else if (arg == u"--list"_s) {
+            options.List = true;
+        } else {
+            throw TUsageError(u"知らない引数です: "_s + arg);
+        }
+    }
+    if (help)
+        return options;
+    if (options.List) {
+        if (!options.Form.isEmpty() || !options.Out.isEmpty() || haveRecord || options.Weight || haveDpi)
+            throw TUsageError(u"--list には --data-dir と --project のほかは指定できません。"_s);
+        return options;
+    }
+    if (options.Form.isEmpty())
+        throw TUsageError(u"--form か --list を指定してください。"_s);
+    bool known = false;
+    const TExportInput input = ExportFormInput(options.Form, &known);
+    if (!known)
+        throw TUsageError(u"知らない書式です: "_s + options.Form);
+    if (options.Out.isEmpty())
+        throw TUsageError(u"--out で出力ファイルを指定してください。"_s);
+    if (!options.Out.endsWith(u".pdf"_s, Qt::CaseInsensitive) && !options.Out.endsWith(u".png"_s, Qt::CaseInsensitive))
+        throw TUsageError(u"出力ファイルの名前は .pdf か .png で終えてください: "_s + options.Out);
+    if (input == TExportInput::Record && !haveRecord)
+        throw TUsageError(u"--form "_s + options.Form + u" には --record を指定してください。"_s);
+    if (input != TExportInput::Record && (haveRecord || options.Weight))
+        throw TUsageError(u"--form "_s + options.Form + u" には --record と --weight は指定できません。"_s);
+    if (input == TExportInput::Project && options.Project.isEmpty())
+        throw TUsageError(u"--form "_s + options.Form + u" には --project を指定してください。"_s);
+    if (input != TExportInput::Project && !options.Project.isEmpty())
+        throw TUsageError(u"--form "_s + options.Form + u" には --project は指定できません。"_s);
+    return options;
+}
+
+void Export(TExportOptions options, QTextStream &out)
+{
+    // Names on the command line are relative to where the program was started, not to the
+    // working folder it moves into.
+    if (!options.Out.isEmpty())
+        options.Out = QFileInfo(options.Out).absoluteFilePath();
+    if (!options.DataDir.isEmpty())
+        options.DataDir = QFileInfo(options.DataDir).absoluteFilePath();
+    AppPaths::EnterWorkingFolder();
+    if (!options.DataDir.isEmpty()) {
+        if (!QFileInfo(options.DataDir).isDir())
+            throw EFileError(u"データフォルダがありません: "_s + options.DataDir);
+        OverrideAliasPath(u"tomaruk"_s, options.DataDir);
+    }
+    LoadDefaults();
+    // The page geometry must not depend on the machine's printers.
+    NkPrinter().SetSource(TPrinterSource::PdfOnly);
+
+    if (options.List) {
+        if (!Lister())
+            throw EKelmoError(u"記録の一覧はまだ出力できません。"_s);
+        Lister()(options, out);
+        return;
+    }
+    const auto found = Forms().find(options.Form);
+    if (found == Forms().end())
+        throw EKelmoError(u"書式「"_s + options.Form + u"」はまだ出力できません。"_s);
+    TPrevX prev;
+    found->second(options, &prev);
+    if (prev.Canvas())
+        prev.EndDoc();
+    if (prev.PageCount() == 0)
+        throw EKelmoError(u"書式「"_s + options.Form + u"」に印刷するページがありません。"_s);
+    const QList<const TRecordedPage *> pages = prev.PagesInRange(1, prev.PageCount());
+    if (options.Out.endsWith(u".pdf"_s, Qt::CaseInsensitive)) {
+        SavePagesAsPdf(pages, options.Out, prev.Title());
+    } else {
+        SavePagesAsPng(pages, options.Out, options.Dpi);
+    }
+}
+
+} // namespace
+
+void RegisterExportForm(const QString &name, TExportForm draw)
+{
+    Forms()[name] = std::move(draw);
+}
+
+void RegisterExportLister(TExportLister list)
+{
+    Lister() = std::move(list);
+}
+
+TExportInput ExportFormInput(const QString &name, bool *known)
+{
+    for (const TKnownForm &form : kKnownForms) {
+        if (name == QString::fromUtf16(form.Name)) {
+            if (known)
+                *known = true;
+            return form.Input;
+        }
+    }
+    if (known)
+        *known = false;
+    return TExportInput::Nothing;
+}
+
+QString ExportUsageText()
+{
+    return u"使い方:\n"
+           "  kelmo4-export [--data-dir DIR] [--weight] --record ID  --form datasheet|histogram|chart --out FILE\n"
+           "  kelmo4-export [--data-dir DIR]            --project CODE --form summary|batch|roadplan --out FILE\n"
+           "  kelmo4-export [--data-dir DIR]            --form standards|testpage --out FILE\n"
+           "  kelmo4-export [--data-dir DIR] --list [--project CODE]\n"
+           "FILE が .pdf なら PDF を一つ、.png ならページごとの画像 (FILE-001.png …, --dpi N、既定 150) を書きます。\n"_s;
+}
+
+int RunExport(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    RegisterBuiltInForms();
+    TExportOptions options;
+    bool help = false;
+    try {
+        options = Parse(arguments, help);
+    } catch (const TUsageError &e) {
+        err << e.Message << u'\n' << ExportUsageText();
+        err.flush();
+        return kExportUsageError;
+    }
+    if (help) {
+        out << ExportUsageText();
+        out.flush();
+        return 0;
+    }
+    try {
+        Export(options, out);
+    } catch (const EKelmoError &e) {
+        err << e.Message() << u'\n';
+        err.flush();
+        return kExportFailure;
+    } catch (const std::exception &e) {
+        err << QString::fromUtf8(e.what()) << u'\n';
+        err.flush();
+        return kExportFailure;
+    }
+    out.flush();
+    return 0;
+}
