@@ -144,7 +144,10 @@ QHash<QString, QString> &AliasOverrides()
 void OverrideAliasPath(const QString &alias, const QString &folder)
 {
     TDatabase::Close();
-    AliasOverrides().insert(alias.toLower(), folder);
+    if (folder.isEmpty())
+        AliasOverrides().remove(alias.toLower());
+    else
+        AliasOverrides().insert(alias.toLower(), folder);
 }
 
 QString GetAliasPath(const QString &alias)

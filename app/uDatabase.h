@@ -50,6 +50,7 @@ const TTableDef *FindTableDef(const QString &table);
 // The alias folder with "/" appended; the default data folder when the alias has none.
 QString GetAliasPath(const QString &alias);
 // For this run only (the exporter's --data-dir): the alias names Folder; nothing is saved.
+// An empty Folder ends the override.
 void OverrideAliasPath(const QString &alias, const QString &folder);
 // Sets the alias folder, saves the configuration and reopens the connection; false when
 // the configuration cannot be saved (the caller shows "Failed").

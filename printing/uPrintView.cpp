@@ -110,6 +110,7 @@ void TfrmPreView::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     // The window manager's frame counts into the work area the window covers.
     const QSize frame = frameGeometry().size() - size();
+    setMinimumSize(QSize(640, 480) - frame);
     if (!m_workArea.isEmpty() && !frame.isEmpty()) {
         resize(m_workArea.size() - frame);
         move(m_workArea.topLeft());
@@ -124,10 +125,6 @@ QSize TfrmPreView::OuterSize() const
 void TfrmPreView::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    if (width() < 640 || height() < 480) {
-        resize(qMax(width(), 640), qMax(height(), 480));
-        return;
-    }
     const QSize outer = OuterSize();
     const int w = outer.width();
     const int h = outer.height();

@@ -149,10 +149,20 @@ void Export(TExportOptions options, QTextStream &out)
     if (!options.DataDir.isEmpty())
         options.DataDir = QFileInfo(options.DataDir).absoluteFilePath();
     AppPaths::EnterWorkingFolder();
+    struct TOverride
+    {
+        bool Active = false;
+        ~TOverride()
+        {
+            if (Active)
+                OverrideAliasPath(u"tomaruk"_s, QString());
+        }
+    } dataDir;
     if (!options.DataDir.isEmpty()) {
         if (!QFileInfo(options.DataDir).isDir())
             throw EFileError(u"データフォルダがありません: "_s + options.DataDir);
         OverrideAliasPath(u"tomaruk"_s, options.DataDir);
+        dataDir.Active = true;
     }
     LoadDefaults();
     // The page geometry must not depend on the machine's printers.

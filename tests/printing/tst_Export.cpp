@@ -1,0 +1,279 @@
+#include "app/AppPaths.h"
+#include "app/uApplication.h"
+#include "app/uDatabase.h"
+#include "printing/NkPrinter.h"
+#include "printing/PageExport.h"
+#include "printing/PrevX.h"
+#include "printing/uDrawPrimitives.h"
+#include "printing/uTestPage.h"
+#include "startup/uExport.h"
+#include "support/PdfTools.h"
+#include "support/TestEnv.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestExport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void testPageToPdf();
+    void testPageToPng();
+    void testPageLinesLandOnTheirCentimetres();
+    void testPageRecordsItsBoxes();
+    void usageErrors_data();
+    void usageErrors();
+    void formsNotYetBuiltFail_data();
+    void formsNotYetBuiltFail();
+    void registeredFormGetsItsOptions();
+    void dataDirIsForThisRunOnly();
+
+private:
+    int Run(const QStringList &args);
+    QString File(const QString &name) const { return m_env->Root() + u'/' + name; }
+
+    std::unique_ptr<TTestEnv> m_env;
+    QString m_out;
+    QString m_err;
+};
+
+void TestExport::initTestCase()
+{
+    RegisterFontSubstitutions();
+}
+
+void TestExport::init()
+{
+    m_env = std::make_unique<TTestEnv>();
+    NkPrinter().SetSource(TPrinterSource::PdfOnly);
+    SetPaper(u"A4"_s, u"PORT"_s);
+}
+
+void TestExport::cleanup()
+{
+    m_env.reset();
+}
+
+int TestExport::Run(const QStringList &args)
+{
+    m_out.clear();
+    m_err.clear();
+    QTextStream out(&m_out);
+    QTextStream err(&m_err);
+    return RunExport(args, out, err);
+}
+
+void TestExport::testPageToPdf()
+{
+    if (!HavePdfTools())
+        QSKIP("pdfinfo is not installed");
+    const QString pdf = File(u"page.pdf"_s);
+    QCOMPARE(Run({u"--form"_s, u"testpage"_s, u"--out"_s, pdf}), 0);
+    QVERIFY2(m_err.isEmpty(), qPrintable(m_err));
+    const TPdfInfo info = ReadPdfInfo(pdf);
+    QVERIFY(info.Read);
+    QCOMPARE(info.Pages, 1);
+    QCOMPARE(info.PageSizes.first(), QSizeF(595, 842));
+    QVERIFY(PdfPageText(pdf, 1).contains(u"テストページ"_s));
+}
+
+void TestExport::testPageToPng()
+{
+    const QString png = File(u"page.png"_s);
+    QCOMPARE(Run({u"--form"_s, u"testpage"_s, u"--out"_s, png, u"--dpi"_s, u"100"_s}), 0);
+    QVERIFY(!QFileInfo::exists(png));
+    const QImage image(File(u"page-001.png"_s));
+    QVERIFY(!image.isNull());
+    // The whole A4 sheet (4958 × 7017 at 600 dpi) at 100 dpi.
+    QCOMPARE(image.size(), QSize(826, 1170));
+    QCOMPARE(qRound(image.dotsPerMeterX() * 0.0254), 100);
+    QVERIFY(!QFileInfo::exists(File(u"page-002.png"_s)));
+
+    QCOMPARE(Run({u"--form"_s, u"testpage"_s, u"--out"_s, File(u"default.png"_s)}), 0);
+    QCOMPARE(QImage(File(u"default-001.png"_s)).size(), QSize(1240, 1754));
+}
+
+// Rows of the image whose pixels at column x are dark.
+static QList<int> DarkRows(const QImage &image, int x)
+{
+    QList<int> rows;
+    for (int y = 0; y < image.height(); ++y)
+        if (qGray(image.pixel(x, y)) < 128)
+            rows.append(y);
+    return rows;
+}
+
+void TestExport::testPageLinesLandOnTheirCentimetres()
+{
+    if (QStandardPaths::findExecutable(u"pdftoppm"_s).isEmpty())
+        QSKIP("pdftoppm is not installed");
+    const QString pdf = File(u"measure.pdf"_s);
+    QCOMPARE(Run({u"--form"_s, u"testpage"_s, u"--out"_s, pdf}), 0);
+    QProcess raster;
+    raster.start(u"pdftoppm"_s, {u"-r"_s, u"150"_s, u"-png"_s, u"-singlefile"_s, pdf, File(u"raster"_s)});
+    QVERIFY(raster.waitForFinished(60000));
+    QCOMPARE(raster.exitCode(), 0);
+    const QImage image(File(u"raster.png"_s));
+    QCOMPARE(image.width(), 1240);
+    QVERIFY(qAbs(image.height() - 1754) <= 1);
+    // Down the column at 12 cm: the outer frame, the boxes and the rules.
+    const QList<int> dark = DarkRows(image, qRound(12 / 2.54 * 150));
+    for (double cm : {1.0, 3.0, 5.0, 6.0, 7.0, 8.0, 9.0, 10.0, 21.0, 27.0, 28.7}) {
+        const double expected = cm / 2.54 * 150;
+        bool found = false;
+        for (int y : dark)
+            found = found || std::abs(y - expected) <= 1.0;
+        QVERIFY2(found, qPrintable(u"no line at %1 cm"_s.arg(cm)));
+    }
+    // Across the row at 8 cm: the rule runs from 2 to 19 cm.
+    const int row = qRound(8 / 2.54 * 150);
+    int first = -1;
+    int last = -1;
+    for (int x = 100; x < 1150; ++x) { // short of the frame at 20 cm
+        if (qGray(image.pixel(x, row)) < 128) {
+            if (first < 0)
+                first = x;
+            last = x;
+        }
+    }
+    QVERIFY(std::abs(first - 2 / 2.54 * 150) <= 1.5);
+    QVERIFY(std::abs(last - 19 / 2.54 * 150) <= 1.5);
+}
+
+void TestExport::testPageRecordsItsBoxes()
+{
+    TPrevX prev;
+    DrawTestPage(&prev);
+    QCOMPARE(prev.PageCount(), 1);
+    QCOMPARE(prev.Title(), u"テストページ"_s);
+    const TRecordedPage &page = prev.Page(1);
+    auto px = [](float cm) { return int(std::trunc(double(cm) * 600 / 2.54)); };
+    int frameEdges = 0;
+    for (const TPageCommand &l : page.Lines()) {
+        if (l.From == QPoint(px(1), px(1)) && l.To == QPoint(px(20), px(1)))
+            ++frameEdges;
+        if (l.From == QPoint(px(20), px(1)) && l.To == QPoint(px(20), px(28.7f)))
+            ++frameEdges;
+    }
+    QCOMPARE(frameEdges, 2);
+    QVERIFY(page.AllText().contains(QChar(kAverageSign)));
+    QCOMPARE(page.Fills().size(), 2);
+    QCOMPARE(page.Ellipses().size(), 1);
+}
+
+void TestExport::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("nothing") << QStringList{};
+    QTest::newRow("unknown option") << QStringList{u"--colour"_s};
+    QTest::newRow("unknown form") << QStringList{u"--form"_s, u"poster"_s, u"--out"_s, u"x.pdf"_s};
+    QTest::newRow("no out") << QStringList{u"--form"_s, u"testpage"_s};
+    QTest::newRow("out without value") << QStringList{u"--form"_s, u"testpage"_s, u"--out"_s};
+    QTest::newRow("other suffix") << QStringList{u"--form"_s, u"testpage"_s, u"--out"_s, u"x.jpg"_s};
+    QTest::newRow("dpi not a number")
+        << QStringList{u"--form"_s, u"testpage"_s, u"--out"_s, u"x.png"_s, u"--dpi"_s, u"high"_s};
+    QTest::newRow("dpi zero") << QStringList{u"--form"_s, u"testpage"_s, u"--out"_s, u"x.png"_s, u"--dpi"_s, u"0"_s};
+    QTest::newRow("chart without record") << QStringList{u"--form"_s, u"chart"_s, u"--out"_s, u"x.pdf"_s};
+    QTest::newRow("record not a number")
+        << QStringList{u"--record"_s, u"abc"_s, u"--form"_s, u"chart"_s, u"--out"_s, u"x.pdf"_s};
+    QTest::newRow("summary without project") << QStringList{u"--form"_s, u"summary"_s, u"--out"_s, u"x.pdf"_s};
+    QTest::newRow("summary with record")
+        << QStringList{u"--project"_s, u"P1"_s, u"--record"_s, u"3"_s, u"--form"_s, u"summary"_s, u"--out"_s, u"x.pdf"_s};
+    QTest::newRow("standards with project")
+        << QStringList{u"--project"_s, u"P1"_s, u"--form"_s, u"standards"_s, u"--out"_s, u"x.pdf"_s};
+    QTest::newRow("list with form") << QStringList{u"--list"_s, u"--form"_s, u"testpage"_s};
+}
+
+void TestExport::usageErrors()
+{
+    QFETCH(QStringList, args);
+    QCOMPARE(Run(args), kExportUsageError);
+    QVERIFY(m_err.contains(u"使い方"_s));
+    QVERIFY(m_out.isEmpty());
+}
+
+void TestExport::formsNotYetBuiltFail_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("chart") << QStringList{u"--record"_s, u"7"_s, u"--form"_s, u"chart"_s, u"--out"_s, u"c.pdf"_s};
+    QTest::newRow("batch") << QStringList{u"--project"_s, u"P1"_s, u"--form"_s, u"batch"_s, u"--out"_s, u"b.pdf"_s};
+    QTest::newRow("list") << QStringList{u"--list"_s};
+}
+
+void TestExport::formsNotYetBuiltFail()
+{
+    QFETCH(QStringList, args);
+    const QString form = args.contains(u"--list"_s) ? QString() : args.at(args.indexOf(u"--form"_s) + 1);
+    if (!form.isEmpty()) {
+        bool known = false;
+        ExportFormInput(form, &known);
+        QVERIFY(known);
+    }
+    QCOMPARE(Run(args), kExportFailure);
+    QVERIFY(m_err.contains(u"まだ出力できません"_s));
+}
+
+void TestExport::registeredFormGetsItsOptions()
+{
+    TExportOptions seen;
+    RegisterExportForm(u"histogram"_s, [&seen](const TExportOptions &options, TPrevX *prev) {
+        seen = options;
+        SetPaper(u"A4"_s, u"LAND"_s);
+        prev->BeginDoc();
+        DrawBox(prev->Canvas(), 1, 1, 2, 2);
+        prev->NewPage();
+        // The routine leaves the document open; the exporter ends it.
+    });
+    const QString png = File(u"h.png"_s);
+    QCOMPARE(Run({u"--weight"_s, u"--record"_s, u"12"_s, u"--form"_s, u"histogram"_s, u"--out"_s, png,
+                  u"--dpi"_s, u"50"_s}),
+             0);
+    QCOMPARE(seen.Record, 12);
+    QVERIFY(seen.Weight);
+    QCOMPARE(seen.Dpi, 50);
+    QCOMPARE(QImage(File(u"h-001.png"_s)).size(), QSize(qRound(7017 / 12.0), qRound(4958 / 12.0)));
+    QVERIFY(QFileInfo::exists(File(u"h-002.png"_s)));
+
+    RegisterExportForm(u"histogram"_s, [](const TExportOptions &, TPrevX *) {});
+    QCOMPARE(Run({u"--record"_s, u"12"_s, u"--form"_s, u"histogram"_s, u"--out"_s, png}), kExportFailure);
+    QVERIFY(m_err.contains(u"ページがありません"_s));
+
+    RegisterExportForm(u"histogram"_s, [](const TExportOptions &, TPrevX *) {
+        throw EKelmoError(u"記録がありません: 12"_s);
+    });
+    QCOMPARE(Run({u"--record"_s, u"12"_s, u"--form"_s, u"histogram"_s, u"--out"_s, png}), kExportFailure);
+    QCOMPARE(m_err.trimmed(), u"記録がありません: 12"_s);
+}
+
+void TestExport::dataDirIsForThisRunOnly()
+{
+    const QString saved = GetAliasPath(u"tomaruk"_s);
+    const QString dir = File(u"other-data"_s);
+    QDir().mkpath(dir);
+    QString during;
+    RegisterExportForm(u"standards"_s, [&during](const TExportOptions &, TPrevX *prev) {
+        during = GetAliasPath(u"tomaruk"_s);
+        prev->BeginDoc();
+    });
+    QCOMPARE(Run({u"--data-dir"_s, dir, u"--form"_s, u"standards"_s, u"--out"_s, File(u"s.pdf"_s)}), 0);
+    QCOMPARE(during, dir + u'/');
+    // Afterwards the alias is what it was, and nothing was written to its configuration.
+    QCOMPARE(GetAliasPath(u"tomaruk"_s), saved);
+    QVERIFY(!QFileInfo::exists(AppPaths::AliasFile()));
+
+    QCOMPARE(Run({u"--data-dir"_s, File(u"missing"_s), u"--form"_s, u"testpage"_s, u"--out"_s, File(u"t.pdf"_s)}),
+             kExportFailure);
+}
+
+QTEST_MAIN(TestExport)
+#include "tst_Export.moc"
