@@ -11,85 +11,15 @@
 #include "registers/ukouku.h"
 #include "sheets/uDekigataTorimatome.h"
 #include "support/TestEnv.h"
+#include "TorimatomeFixture.h"
 
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
 
+using namespace TorimatomeFixture;
+
 namespace {
-void AddProject(const QString &code, int yoshiki)
-{
-    TKoji koji;
-    koji.Code = code;
-    koji.Kojimei = u"工事"_s + code;
-    koji.Yoshiki = yoshiki;
-    koji.Save();
-}
-
-void SetSections(const QString &code, const QStringList &names)
-{
-    TKouku kouku;
-    kouku.Koji->LoadByCode(code);
-    kouku.RewriteList(names);
-}
-
-struct TRecordSpec
-{
-    QString Kosyu;
-    QString Kouku;
-    QString Item;
-    QString Upper;
-    QString Lower;
-    QString SaTanni;
-    QStringList Diffs; // one line per difference, in the centre column
-};
-
-int AddRecord(const QString &code, const TRecordSpec &spec)
-{
-    TKelmo4Head head;
-    head.Koji->LoadByCode(code);
-    head.Kosyu->LoadByName(spec.Kosyu);
-    head.Kouku->Koukumei = spec.Kouku;
-    head.SokuteiKoumoku = spec.Item;
-    head.SekkeiTanni = u"ｍ"_s;
-    head.SaTanni = spec.SaTanni;
-    head.Yukou = u"1"_s;
-    head.Heikin = u"0.1"_s;
-    head.Kikakuti->Kubun = head.Koji->Yoshiki;
-    head.Kikakuti->Kosyu->LoadByName(spec.Kosyu);
-    head.Kikakuti->Koumokumei = spec.Item;
-    head.Kikakuti->KikakutiU1 = spec.Upper;
-    head.Kikakuti->KikakutiD1 = spec.Lower;
-    head.Save();
-    QList<TKel4LineRow> rows;
-    for (int i = 0; i < spec.Diffs.size(); ++i) {
-        TKel4LineRow row;
-        row.LNO = i + 1;
-        row.Cells[0] = u"No.%1"_s.arg(i);
-        row.Cells[7] = spec.Diffs[i];
-        rows.append(row);
-    }
-    TKelmo4Line().ReplaceLines(head.ID, rows);
-    return head.ID;
-}
-
-// "LNO|work type|item|section|standard|unit|count|max|min|avg|remarks" per stored row.
-QStringList StoredRows(const QString &code)
-{
-    TQuery q(u"select * from DekigataTorimatome4 where KojiCode=:A order by LNO"_s);
-    q.SetParam(u"A"_s, code);
-    q.Open();
-    QStringList rows;
-    for (; !q.Eof(); q.Next()) {
-        QStringList cells{q.FieldText(u"LNO"_s)};
-        for (const QString &f : {u"KOSYUMEI"_s, u"KOMOKU"_s, u"KOUKUMEI"_s, u"KIKAKUTI"_s, u"SATANNI"_s,
-                                 u"KAISU"_s, u"MAXVALUE"_s, u"MINVALUE"_s, u"AVGVALUE"_s, u"BIKO"_s})
-            cells.append(q.FieldText(f));
-        rows.append(cells.join(u'|'));
-    }
-    return rows;
-}
-
 void StoreRow(TDekigataTorimatome &t, int lno, const QString &kosyu, const QString &biko)
 {
     t.LNo = lno;
