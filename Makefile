@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run test install bench clean
+.PHONY: setup build run test test-sanitize install bench clean
 
 setup:
 	scripts/setup.sh
@@ -19,6 +19,13 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite built with clang, AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# fuzz targets with libFuzzer (short runs); slower, so not part of "make test".
+test-sanitize: setup
+	CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DKELMO4_SANITIZE=ON -DKELMO4_FUZZ=ON
+	cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
 
 install: build
 	cmake --install $(BUILD)

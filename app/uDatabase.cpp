@@ -67,11 +67,12 @@ void TTableDef::CheckText(const QString &field, const QString &value) const
         if (ascii)
             return;
     }
-    const QString bad = SjisText::FirstUnencodable(value);
-    if (!bad.isNull()) {
+    // One conversion of the whole text; the character-by-character search only on failure.
+    const int bytes = SjisText::ByteLength(value);
+    if (bytes < 0) {
+        const QString bad = SjisText::FirstUnencodable(value);
         throw EDatabaseError(u"%1 の項目 %2 に使えない文字「%3」があります。"_s.arg(m_name, f->Name, bad));
     }
-    const int bytes = SjisText::ByteLength(value);
     if (bytes > f->Size) {
         throw EDatabaseError(
             u"%1 の項目 %2 は %3 バイトまでです（全角文字は2バイト）。入力は %4 バイトあります。"_s.arg(
