@@ -15,6 +15,7 @@
 #include "measure/uDropDownBox.h"
 #include "measure/uKelmo4Head.h"
 #include "measure/uKelmo4Line.h"
+#include "printing/fPrinterSetup.h"
 #include "registers/fEditKikakuti4.h"
 #include "registers/fEditKoji.h"
 #include "registers/fEditKosyu.h"
@@ -194,8 +195,9 @@ void TfrmEditDekigata::BuildMenus()
     // Commands whose windows live elsewhere stay disabled until their code connects and
     // enables them.
     for (QAction *action : {actPrint, actSummary, actSimulation, actBulkChange, actKoji, actKosyu, actKouku,
-                            actSimei, actKikakuti, actRoadPlan, actPrinterSetup})
+                            actSimei, actKikakuti, actRoadPlan})
         action->setEnabled(false);
+    connect(actPrinterSetup, &QAction::triggered, this, [this] { ShowPrinterSetupDialog(this); });
     // The register windows, shown without waiting.
     connect(actKoji, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKoji); });
     connect(actKosyu, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKosyu); });
