@@ -5,6 +5,8 @@
 #include "measure/uKelmo4Head.h"
 #include "measure/uKelmo4Line.h"
 #include "registers/uHacchusya.h"
+#include "roadplan/uFormationHeight.h"
+#include "sheets/uDekigataTorimatome.h"
 #include "registers/uKikakuti4.h"
 #include "registers/uKoji.h"
 #include "registers/uSimei.h"
@@ -60,6 +62,8 @@ void CreateTables()
     head.Simei->CreateTableIfMissing();
     TUkeoisya().CreateTableIfMissing();
     THacchusya().CreateTableIfMissing();
+    TFormationHeight().CreateTableIfMissing();
+    TDekigataTorimatome().CreateTableIfMissing();
 }
 
 void Report(int version)
@@ -100,6 +104,42 @@ int main(int argc, char **argv)
         } catch (const EKelmoError &e) {
             std::fprintf(stderr, "%s\n", e.what());
             return 1;
+        }
+    }
+    if (mode == u"roadplan"_s) {
+        for (int version = first;; ++version) {
+            TPlanCells plan;
+            for (int row = 1; row <= PlanLayout::RowCount; ++row) {
+                plan.SetCell(PlanLayout::StationColumn, row, u"v%1-%2"_s.arg(version).arg(row));
+                plan.SetCell(PlanLayout::CentreHeightColumn, row, u"12.5"_s);
+            }
+            FormationPlan::SavePlan(u"K1"_s, plan);
+            Report(version);
+        }
+    }
+    if (mode == u"summary"_s) {
+        // Fifty records of a registered work type and section, summarised again and again.
+        TKosyu kosyu;
+        kosyu.RewriteList({u"路盤工"_s});
+        TKouku kouku;
+        kouku.Koji->Code = u"K1"_s;
+        kouku.RewriteList({u"1工区"_s});
+        TKelmo4Head head;
+        head.Koji->Code = u"K1"_s;
+        head.Kosyu->Kosyumei = u"路盤工"_s;
+        head.Kouku->Koukumei = u"1工区"_s;
+        head.Yukou = u"1"_s;
+        head.Heikin = u"1"_s;
+        for (int i = 1; i <= 50; ++i) {
+            head.ID = 0;
+            head.SokuteiKoumoku = u"項目%1"_s.arg(i);
+            head.Save();
+        }
+        TDekigataTorimatome summary;
+        summary.Koji->Code = u"K1"_s;
+        for (int version = first;; ++version) {
+            summary.BuildFromMeasurements();
+            Report(version);
         }
     }
     if (mode == u"kosyu"_s) {
