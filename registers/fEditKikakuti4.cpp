@@ -6,6 +6,7 @@
 #include "app/uHelp.h"
 #include "registers/fEditKosyu.h"
 #include "registers/uKikakuti4.h"
+#include "registers/uKikakutiList.h"
 #include "registers/uKosyu.h"
 
 #include <QButtonGroup>
@@ -54,7 +55,6 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget *parent)
 
     QMenu *file = AddMenu(u"ファイル"_s);
     N_PrintList = file->addAction(u"一覧印刷"_s);
-    N_PrintList->setEnabled(false); // enabled by whoever provides the list print
     N_Delete = file->addAction(u"削除"_s);
     N_Close = file->addAction(u"閉じる"_s);
     QMenu *data = AddMenu(u"データ"_s);
@@ -122,6 +122,7 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget *parent)
 
     connect(N_Delete, &QAction::triggered, this, [this] { Run([this] { m_kikakuti->Delete(); }); });
     connect(N_Close, &QAction::triggered, this, &QWidget::close);
+    connect(N_PrintList, &QAction::triggered, this, [this] { Run([this] { PreviewKikakutiList(this); }); });
     connect(N_Kosyu, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKosyu); });
 
     connect(RadioButtons, &QButtonGroup::idClicked, this, [this](int id) { m_kikakuti->Kubun = id; });

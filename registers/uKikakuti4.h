@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class TKosyu;
+class TPrevX;
 class TQuery;
 class TTableDef;
 
@@ -40,6 +41,9 @@ public:
     // Items "work type:item" for Kubun, in work type order, then item; standards of a
     // work type that is not registered are left out.
     void GetList(QStringList &list) const;
+    // The whole register as a ruled list, 25 standards a page, onto a document open on
+    // Prev; the caller sets the drawing origin. Reuses this record for every row.
+    void PrintList(TPrevX *Prev);
 
     int ID = 0;
     int Kubun = 0; // the project's print style; -1 saved with no class chosen

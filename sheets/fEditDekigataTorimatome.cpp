@@ -10,6 +10,7 @@
 #include "app/uSpread.h"
 #include "registers/uKoji.h"
 #include "sheets/uDekigataTorimatome.h"
+#include "sheets/uTorimatomePrint.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -102,7 +103,6 @@ TfrmEditDekigataTorimatome::TfrmEditDekigataTorimatome(QWidget *parent)
     connect(Button3, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::Initialize);
     connect(Button2, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::Register);
     connect(Button4, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::Preview);
-    Button4->setEnabled(false); // until the print of the table is in place
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
     new TActivationWatch(this, [this] { Activate(); });
 
@@ -231,4 +231,5 @@ void TfrmEditDekigataTorimatome::Preview()
     if (!LoadProjectOfEdit())
         return;
     SaveGrid();
+    PreviewTorimatome(this, m_record->Koji->Code);
 }

@@ -8,6 +8,8 @@
 #include "printing/PageExport.h"
 #include "printing/PrevX.h"
 #include "printing/uTestPage.h"
+#include "registers/uKikakutiList.h"
+#include "sheets/uTorimatomePrint.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -48,6 +50,12 @@ void RegisterBuiltInForms()
 {
     if (Forms().count(u"testpage"_s) == 0)
         RegisterExportForm(u"testpage"_s, [](const TExportOptions &, TPrevX *prev) { DrawTestPage(prev); });
+    if (Forms().count(u"summary"_s) == 0)
+        RegisterExportForm(u"summary"_s, [](const TExportOptions &options, TPrevX *prev) {
+            ExportTorimatome(prev, options.Project);
+        });
+    if (Forms().count(u"standards"_s) == 0)
+        RegisterExportForm(u"standards"_s, [](const TExportOptions &, TPrevX *prev) { DrawKikakutiListDocument(prev); });
 }
 
 class TUsageError

@@ -227,6 +227,7 @@ void TestTorimatomeWindow::noProjectIsRefused_data()
     QTest::addColumn<int>("button");
     QTest::newRow("初期化") << 3;
     QTest::newRow("登録") << 2;
+    QTest::newRow("プレビュー") << 4;
 }
 
 void TestTorimatomeWindow::noProjectIsRefused()
