@@ -22,6 +22,7 @@
 #include "registers/fEditKouku.h"
 #include "registers/fEditSimei.h"
 #include "registers/uKikakuti4.h"
+#include "sheets/fEditDekigataTorimatome.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
@@ -206,6 +207,12 @@ void TfrmEditDekigata::BuildMenus()
     connect(actKikakuti, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKikakuti4); });
     for (QAction *action : {actKoji, actKosyu, actKouku, actSimei, actKikakuti})
         action->setEnabled(true);
+    connect(actSummary, &QAction::triggered, this, [this] {
+        if (!frmEditDekigataTorimatome)
+            frmEditDekigataTorimatome = new TfrmEditDekigataTorimatome;
+        frmEditDekigataTorimatome->OpenForProject(ComboBox1->Text());
+    });
+    actSummary->setEnabled(true);
     connect(actHelp, &QAction::triggered, this, [] { ShowHelpIndex(); });
     connect(actAbout, &QAction::triggered, this, [] {
         if (!FormVerInfo)

@@ -3,6 +3,8 @@
 #include "app/fListBox.h"
 #include "app/fProgressBar.h"
 #include "app/uSpread.h"
+#include "measure/fEditDekigata.h"
+#include "measure/uDropDownBox.h"
 #include "sheets/fEditDekigataTorimatome.h"
 #include "sheets/uDekigataTorimatome.h"
 #include "support/TestEnv.h"
@@ -82,6 +84,7 @@ private Q_SLOTS:
     void noProjectIsRefused();
     void searchChoosesAProject();
     void activationRefillsFromTheTable();
+    void openedFromTheMainWindowMenu();
 
 private:
     TTestEnv *m_env = nullptr;
@@ -302,6 +305,23 @@ void TestTorimatomeWindow::activationRefillsFromTheTable()
     // Opening for another project while open shows that project's rows.
     w.OpenForProject(u"K9:なし"_s);
     QCOMPARE(w.vaSpread1->CellText(1, 3), QString());
+}
+
+void TestTorimatomeWindow::openedFromTheMainWindowMenu()
+{
+    AddSampleProject();
+    TfrmEditDekigataTorimatome w;
+    frmEditDekigataTorimatome = &w;
+    {
+        TfrmEditDekigata main;
+        main.ComboBox1->SetText(u"K1:工事K1"_s);
+        QVERIFY(main.actSummary->isEnabled());
+        main.actSummary->trigger();
+    }
+    frmEditDekigataTorimatome = nullptr;
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.Edit1->text(), u"K1:工事K1"_s);
+    QCOMPARE(w.Record()->Koji->Code, u"K1"_s);
 }
 
 QTEST_MAIN(TestTorimatomeWindow)
