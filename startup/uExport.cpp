@@ -10,6 +10,8 @@
 #include "printing/uTestPage.h"
 #include "registers/uKikakutiList.h"
 #include "sheets/uTorimatomePrint.h"
+#include "charts/uChartPrint.h"
+#include "measure/uKelmo4Head.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -56,6 +58,18 @@ void RegisterBuiltInForms()
         });
     if (Forms().count(u"standards"_s) == 0)
         RegisterExportForm(u"standards"_s, [](const TExportOptions &, TPrevX *prev) { DrawKikakutiListDocument(prev); });
+    if (Forms().count(u"chart"_s) == 0)
+        RegisterExportForm(u"chart"_s, [](const TExportOptions &options, TPrevX *prev) {
+            TKelmo4Head head;
+            LoadRecordForPrint(head, options.Record);
+            DrawChartDocument(prev, head, options.Weight);
+        });
+    if (Forms().count(u"histogram"_s) == 0)
+        RegisterExportForm(u"histogram"_s, [](const TExportOptions &options, TPrevX *prev) {
+            TKelmo4Head head;
+            LoadRecordForPrint(head, options.Record);
+            DrawHistogramDocument(prev, head, options.Weight);
+        });
 }
 
 class TUsageError
