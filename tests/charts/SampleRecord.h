@@ -110,7 +110,7 @@ inline void Save(TKelmo4Head &head, const QList<TKel4LineRow> &rows)
 // Distinct line colours, so that lines of different meaning can be told apart on a page.
 inline void UseDistinctColors()
 {
-    const quint32 colors[] = {0x0000C000, 0x00FF0000, 0x000000FF, 0x000000FF, 0x00008000,
+    const quint32 colors[] = {0x0000C000, 0x00FF0000, 0x00000080, 0x000000FF, 0x00008000,
                               0x00FF00FF, 0x00C0E0C0, 0x00808000, 0x00008080};
     for (int i = 0; i < 9; ++i)
         DekigataDef().SetColors(42 + i, colors[i]);
