@@ -6,6 +6,7 @@
 #include "charts/uSummaryFigure.h"
 #include "charts/uXControlChart.h"
 #include "measure/uKelmo4Head.h"
+#include "measure/uRecordPrint.h"
 #include "printing/NkPrinter.h"
 #include "printing/PrevX.h"
 #include "printing/uDrawPrimitives.h"
@@ -70,4 +71,14 @@ void LoadRecordForPrint(TKelmo4Head &Head, int ID)
     Head.LoadByID(ID);
     if (Head.ID != ID || ID <= 0)
         throw EKelmoError(u"測定データ（ID "_s + QString::number(ID) + u"）が見つかりません。"_s);
+}
+
+void PlugChartPrintRoutines()
+{
+    SetRecordPrintRoutine(TRecordForm::Histogram, [](QWidget *parent, TKelmo4Head &head, bool weight) {
+        PrintHistogram(head, weight, parent);
+    });
+    SetRecordPrintRoutine(TRecordForm::ControlChart, [](QWidget *parent, TKelmo4Head &head, bool weight) {
+        PrintControlChart(head, weight, parent);
+    });
 }

@@ -18,3 +18,6 @@ void PrintHistogram(const TKelmo4Head &Head, bool Weight, QWidget *Parent);
 
 // Loads the stored record ID into Head for printing; raises EKelmoError when there is none.
 void LoadRecordForPrint(TKelmo4Head &Head, int ID);
+
+// Plugs PrintHistogram and PrintControlChart into the main window's print buttons.
+void PlugChartPrintRoutines();

@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/uApplication.h"
+#include "charts/uChartPrint.h"
 
 #include <QMainWindow>
 
@@ -11,6 +12,7 @@ int RunKelmo4(int argc, char **argv)
 {
     TKelmoApplication app(argc, argv);
     AppPaths::EnterWorkingFolder();
+    PlugChartPrintRoutines();
     QMainWindow window;
     window.setWindowTitle(u"ケルモ４"_s);
     window.show();

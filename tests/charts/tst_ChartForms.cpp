@@ -8,6 +8,7 @@
 #include "charts/uSummaryFigure.h"
 #include "charts/uXControlChart.h"
 #include "charts/uuPrintDekigata.h"
+#include "measure/uRecordPrint.h"
 #include "printing/NkPrinter.h"
 #include "printing/PrevX.h"
 #include "printing/uDrawPrimitives.h"
@@ -627,8 +628,11 @@ void TestChartForms::documentsFollowPrintStyle()
                 w->close();
         });
     };
+    // Through the main window's hook, as its "ﾋｽﾄｸﾞﾗﾑ" button calls it.
+    PlugChartPrintRoutines();
+    QVERIFY(bool(RecordPrintRoutine(TRecordForm::ControlChart)));
     closeSoon();
-    PrintHistogram(*m_head, false, nullptr);
+    RecordPrintRoutine(TRecordForm::Histogram)(nullptr, *m_head, false);
     QCOMPARE(int(NkPrinter().Orientation()), histogramOrientation);
     closeSoon();
     PrintControlChart(*m_head, false, nullptr);
