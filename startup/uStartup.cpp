@@ -1,20 +1,142 @@
 #include "startup/uStartup.h"
 
 #include "app/AppPaths.h"
+#include "app/Errors.h"
+#include "app/fListBox.h"
+#include "app/fProgressBar.h"
+#include "app/fSmallListBox.h"
+#include "app/fVerInfo.h"
 #include "app/uApplication.h"
+#include "app/uDataPath.h"
+#include "app/uHelp.h"
+#include "app/uuSetDataPath.h"
 #include "charts/uChartPrint.h"
+#include "measure/fEditDekigata.h"
+#include "registers/fEditHacchusya.h"
+#include "registers/fEditKikakuti4.h"
+#include "registers/fEditKoji.h"
+#include "registers/fEditKosyu.h"
+#include "registers/fEditKouku.h"
+#include "registers/fEditSimei.h"
+#include "registers/fEditUkeoisya.h"
+#include "roadplan/fEditFormationHeight.h"
 
-#include <QMainWindow>
+#include <QAction>
+#include <QDir>
+#include <QMessageBox>
+#include <memory>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Creates one window of the run, keeps it in Global, and lets the run own it.
+template <typename TWindow>
+TWindow *CreateWindow(TWindow *&global, std::vector<std::unique_ptr<QWidget>> &windows)
+{
+    auto window = std::make_unique<TWindow>();
+    global = window.get();
+    windows.push_back(std::move(window));
+    return global;
+}
+
+// The window opened from a menu entry, without waiting for it.
+void ShowWithoutWaiting(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+// The main window's menu entries whose windows live in folders above it.
+void ConnectMainMenus()
+{
+    const std::pair<QAction *, QWidget *> entries[] = {
+        {frmEditDekigata->actKoji, frmEditKoji},
+        {frmEditDekigata->actKosyu, frmEditKosyu},
+        {frmEditDekigata->actKouku, frmEditKouku},
+        {frmEditDekigata->actSimei, frmEditSimei},
+        {frmEditDekigata->actKikakuti, frmEditKikakuti4},
+        {frmEditDekigata->actRoadPlan, frmEditFormationHeight},
+    };
+    for (const auto &[action, window] : entries) {
+        QObject::connect(action, &QAction::triggered, window,
+                         [window = window] { ShowWithoutWaiting(window); });
+        action->setEnabled(true);
+    }
+    // The road plan works on the main window's record and grid.
+    frmEditFormationHeight->SetHeader(frmEditDekigata->Head());
+    frmEditFormationHeight->SetMeasureGrid(frmEditDekigata->vaSpread1);
+}
+
+// No window of the run is reachable once the run is over.
+void ClearGlobals()
+{
+    frmEditDekigata = nullptr;
+    frmDataPath = nullptr;
+    frmEditKoji = nullptr;
+    frmEditKosyu = nullptr;
+    frmListBox = nullptr;
+    frmEditKouku = nullptr;
+    frmEditSimei = nullptr;
+    frmEditHacchusya = nullptr;
+    frmEditUkeoisya = nullptr;
+    frmSetDataPath = nullptr;
+    frmEditKikakuti4 = nullptr;
+    frmEditFormationHeight = nullptr;
+    frmProgressBar = nullptr;
+    FormVerInfo = nullptr;
+    frmSmallListBox = nullptr;
+}
+
+} // namespace
 
 int RunKelmo4(int argc, char **argv)
 {
     TKelmoApplication app(argc, argv);
-    AppPaths::EnterWorkingFolder();
+    app.setApplicationDisplayName(u"ケルモ４"_s);
+    if (!AppPaths::EnterWorkingFolder()) {
+        ShowErrorMessage(u"作業フォルダ「%1」を作れません。ホームフォルダに書き込めるか確かめてください。"_s
+                             .arg(QDir::toNativeSeparators(AppPaths::WorkingFolder())));
+        return 1;
+    }
+    InstallHelpKey();
     PlugChartPrintRoutines();
-    QMainWindow window;
-    window.setWindowTitle(u"ケルモ４"_s);
-    window.show();
-    return app.exec();
+
+    // Every window once, the main window first; they live until the run ends.
+    std::vector<std::unique_ptr<QWidget>> windows;
+    CreateWindow(frmEditDekigata, windows);
+    CreateWindow(frmDataPath, windows);
+    CreateWindow(frmEditKoji, windows);
+    CreateWindow(frmEditKosyu, windows);
+    CreateWindow(frmListBox, windows);
+    CreateWindow(frmEditKouku, windows);
+    CreateWindow(frmEditSimei, windows);
+    CreateWindow(frmEditHacchusya, windows);
+    CreateWindow(frmEditUkeoisya, windows);
+    CreateWindow(frmSetDataPath, windows);
+    CreateWindow(frmEditKikakuti4, windows);
+    CreateWindow(frmEditFormationHeight, windows);
+    CreateWindow(frmProgressBar, windows);
+    CreateWindow(FormVerInfo, windows);
+    CreateWindow(frmSmallListBox, windows);
+    ConnectMainMenus();
+
+    // Loads the defaults file (and tells of a short one) without showing the window.
+    try {
+        frmDataPath->FormActivate();
+    } catch (const EKelmoError &e) {
+        ShowErrorMessage(e.Message());
+    }
+
+    frmEditDekigata->show();
+    const int result = app.exec();
+
+    // Windows go in reverse order of creation, the main window last, after the windows that
+    // may still refer to its record and grid.
+    while (!windows.empty())
+        windows.pop_back();
+    ClearGlobals();
+    return result;
 }
