@@ -90,22 +90,8 @@ void ClearGlobals()
     frmSmallListBox = nullptr;
 }
 
-} // namespace
-
-int RunKelmo4(int argc, char **argv)
+void CreateAllWindows(std::vector<std::unique_ptr<QWidget>> &windows)
 {
-    TKelmoApplication app(argc, argv);
-    app.setApplicationDisplayName(u"ケルモ４"_s);
-    if (!AppPaths::EnterWorkingFolder()) {
-        ShowErrorMessage(u"作業フォルダ「%1」を作れません。ホームフォルダに書き込めるか確かめてください。"_s
-                             .arg(QDir::toNativeSeparators(AppPaths::WorkingFolder())));
-        return 1;
-    }
-    InstallHelpKey();
-    PlugChartPrintRoutines();
-
-    // Every window once, the main window first; they live until the run ends.
-    std::vector<std::unique_ptr<QWidget>> windows;
     CreateWindow(frmEditDekigata, windows);
     CreateWindow(frmDataPath, windows);
     CreateWindow(frmEditKoji, windows);
@@ -122,6 +108,40 @@ int RunKelmo4(int argc, char **argv)
     CreateWindow(FormVerInfo, windows);
     CreateWindow(frmSmallListBox, windows);
     ConnectMainMenus();
+}
+
+} // namespace
+
+int RunKelmo4(int argc, char **argv)
+{
+    TKelmoApplication app(argc, argv);
+    app.setApplicationDisplayName(u"ケルモ４"_s);
+    if (!AppPaths::EnterWorkingFolder()) {
+        ShowErrorMessage(u"作業フォルダ「%1」を作れません。ホームフォルダに書き込めるか確かめてください。"_s
+                             .arg(QDir::toNativeSeparators(AppPaths::WorkingFolder())));
+        return 1;
+    }
+    InstallHelpKey();
+    PlugChartPrintRoutines();
+
+    // Every window once, the main window first; they live until the run ends. Creating them
+    // touches the tables: when the data folder cannot be used, the user is told why and may
+    // choose another folder in the defaults window before the program tries again.
+    std::vector<std::unique_ptr<QWidget>> windows;
+    for (;;) {
+        try {
+            CreateAllWindows(windows);
+            break;
+        } catch (const EKelmoError &e) {
+            while (!windows.empty())
+                windows.pop_back();
+            ClearGlobals();
+            ShowErrorMessage(e.Message());
+            TfrmDataPath chooser;
+            if (chooser.exec() != QDialog::Accepted)
+                return 1;
+        }
+    }
 
     // Loads the defaults file (and tells of a short one) without showing the window.
     try {
