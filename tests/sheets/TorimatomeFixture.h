@@ -30,7 +30,7 @@ inline void SetSections(const QString &code, const QStringList &names)
     kouku.RewriteList(names);
 }
 
-struct TRecordSpec
+struct TRecordSample
 {
     QString Kosyu;
     QString Kouku;
@@ -42,31 +42,31 @@ struct TRecordSpec
     int Yosiki = 0;    // form type: 0 高さ, 1 厚さ, 2 幅
 };
 
-inline int AddRecord(const QString &code, const TRecordSpec &spec)
+inline int AddRecord(const QString &code, const TRecordSample &sample)
 {
     TKelmo4Head head;
     head.Koji->LoadByCode(code);
-    head.Kosyu->LoadByName(spec.Kosyu);
-    head.Kouku->Koukumei = spec.Kouku;
-    head.SokuteiKoumoku = spec.Item;
+    head.Kosyu->LoadByName(sample.Kosyu);
+    head.Kouku->Koukumei = sample.Kouku;
+    head.SokuteiKoumoku = sample.Item;
     head.SekkeiTanni = u"ｍ"_s;
-    head.SaTanni = spec.SaTanni;
+    head.SaTanni = sample.SaTanni;
     head.Yukou = u"1"_s;
     head.Heikin = u"0.1"_s;
-    head.Yosiki = spec.Yosiki;
+    head.Yosiki = sample.Yosiki;
     head.Kikakuti->Kubun = head.Koji->Yoshiki;
-    head.Kikakuti->Kosyu->LoadByName(spec.Kosyu);
-    head.Kikakuti->Koumokumei = spec.Item;
-    head.Kikakuti->KikakutiU1 = spec.Upper;
-    head.Kikakuti->KikakutiD1 = spec.Lower;
+    head.Kikakuti->Kosyu->LoadByName(sample.Kosyu);
+    head.Kikakuti->Koumokumei = sample.Item;
+    head.Kikakuti->KikakutiU1 = sample.Upper;
+    head.Kikakuti->KikakutiD1 = sample.Lower;
     head.Save();
     QList<TKel4LineRow> rows;
-    for (int i = 0; i < spec.Diffs.size(); ++i) {
+    for (int i = 0; i < sample.Diffs.size(); ++i) {
         TKel4LineRow row;
         row.LNO = i + 1;
         row.Cells[0] = u"No.%1"_s.arg(i);
         row.Cells[5] = u"10.000"_s;
-        row.Cells[7] = spec.Diffs[i];
+        row.Cells[7] = sample.Diffs[i];
         rows.append(row);
     }
     TKelmo4Line().ReplaceLines(head.ID, rows);
