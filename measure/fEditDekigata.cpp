@@ -607,6 +607,10 @@ void TfrmEditDekigata::Register()
 void TfrmEditDekigata::DeleteRecord()
 {
     FormToHeader();
+    // Only the record the selection names: the header may still hold the ID of a record
+    // shown or copied ("一括変更") before.
+    if (!m_head->FindByKey())
+        return;
     m_head->Delete();
 }
 

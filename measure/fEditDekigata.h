@@ -40,7 +40,7 @@ public:
     void SaveLinesFromGrid();
     // "登録": header and lines in one transaction; a refused text keeps what was stored.
     void Register();
-    // "データ削除": the record of the header's ID, at once; the grid keeps its rows.
+    // "データ削除": the record the selection names, at once; the grid keeps its rows.
     void DeleteRecord();
     // Registers, then runs the plugged-in routine of the form.
     void PrintRecord(TRecordForm form);
