@@ -9,6 +9,7 @@
 #include "printing/PrevX.h"
 #include "printing/uTestPage.h"
 #include "registers/uKikakutiList.h"
+#include "sheets/uDataSheet.h"
 #include "sheets/uTorimatomePrint.h"
 #include "charts/uChartPrint.h"
 #include "measure/uKelmo4Head.h"
@@ -69,6 +70,10 @@ void RegisterBuiltInForms()
             TKelmo4Head head;
             LoadRecordForPrint(head, options.Record);
             DrawHistogramDocument(prev, head, options.Weight);
+        });
+    if (Forms().count(u"datasheet"_s) == 0)
+        RegisterExportForm(u"datasheet"_s, [](const TExportOptions &options, TPrevX *prev) {
+            ExportDataSheet(options.Record, options.Weight, prev);
         });
 }
 

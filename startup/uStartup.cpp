@@ -20,6 +20,7 @@
 #include "registers/fEditSimei.h"
 #include "registers/fEditUkeoisya.h"
 #include "roadplan/fEditFormationHeight.h"
+#include "sheets/uDataSheet.h"
 
 #include <QAction>
 #include <QDir>
@@ -123,6 +124,7 @@ int RunKelmo4(int argc, char **argv)
     }
     InstallHelpKey();
     PlugChartPrintRoutines();
+    PlugInDataSheet();
 
     // Every window once, the main window first; they live until the run ends. Creating them
     // touches the tables: when the data folder cannot be used, the user is told why and may
