@@ -106,7 +106,7 @@ void PrintAtusaSheetKaihatu(TPrevX *Prev, const TKelmo4Head &Head, int FirstNo)
 
     const QString title = Head.Kosyu->Kosyumei + u"測定結果表"_s;
     const QString item = SectionText(TSectionStyle::ItemBox, Head);
-    const bool twoLines = HasSection(Head.Kouku->Koukumei);
+    const bool twoLines = RecordHasSection(Head.Kouku->Koukumei);
     QString minDesign = Head.GetMinDesignText();
     QString maxDesign = Head.GetMaxDesignText();
     // Without any numeric design value the figures keep their starting values ±1e12.

@@ -49,7 +49,7 @@ QString RemarkUnlessDate(const QString &biko)
     return IsDateText(biko) ? QString() : biko;
 }
 
-bool HasSection(const QString &koukumei)
+bool RecordHasSection(const QString &koukumei)
 {
     // A blank name is no section either: printing "()" would only look like a fault.
     const QString name = koukumei.trimmed();
@@ -59,7 +59,7 @@ bool HasSection(const QString &koukumei)
 QString SectionText(TSectionStyle style, const QString &kosyumei, const QString &koukumei,
                     const QString &sokuteiKoumoku)
 {
-    const bool section = HasSection(koukumei);
+    const bool section = RecordHasSection(koukumei);
     switch (style) {
     case TSectionStyle::ItemBox:
         return section ? QString(sokuteiKoumoku + u"\\\\("_s + koukumei + u')') : sokuteiKoumoku;

@@ -40,7 +40,7 @@ const QString &CellText(const TKel4LineRow &line, TLineCell cell);
 QString RemarkUnlessDate(const QString &biko);
 
 // A record has a section unless its section name is "#" (or blank) once trimmed.
-bool HasSection(const QString &koukumei);
+bool RecordHasSection(const QString &koukumei);
 
 // How a layout composes the work type, section and item into one header text.
 enum class TSectionStyle {

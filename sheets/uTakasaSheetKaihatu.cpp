@@ -98,7 +98,7 @@ void PrintTakasaSheetKaihatu(TPrevX *Prev, const TKelmo4Head &Head, int FirstNo)
     // The summary describes the whole record, the same on every page.
     const QString title = Head.Kosyu->Kosyumei + u"測定結果表"_s;
     const QString item = SectionText(TSectionStyle::ItemBox, Head);
-    const bool twoLines = HasSection(Head.Kouku->Koukumei);
+    const bool twoLines = RecordHasSection(Head.Kouku->Koukumei);
     const QString standard = SignedStandardRange(Head);
     const QString count = QString::number(Head.DiffCount());
     const QString average = SignedAverageText(Head);
