@@ -131,17 +131,10 @@ void BulkChange(TfrmEditDekigata &window, TfrmChangeData &dialog)
     window.ShowGridTotals();
 }
 
-void InstallCommands(TfrmEditDekigata &window)
+void InstallCommands(TfrmEditDekigata &window, TfrmChangeData &dialog)
 {
-    // One dialog for the run, living as long as the window; it keeps what was typed last.
-    auto *dialog = new TfrmChangeData(&window);
-    frmChangeData = dialog;
-    QObject::connect(dialog, &QObject::destroyed, [dialog] {
-        if (frmChangeData == dialog)
-            frmChangeData = nullptr;
-    });
-    QObject::connect(window.actBulkChange, &QAction::triggered, &window,
-                     [&window, dialog] { BulkChange(window, *dialog); });
+    QObject::connect(window.actBulkChange, &QAction::triggered, &dialog,
+                     [&window, &dialog] { BulkChange(window, dialog); });
     window.actBulkChange->setEnabled(true);
 }
 

@@ -49,8 +49,8 @@ void CopyShiftedLines(const QList<TKel4LineRow> &lines, const QString &sekkeiTan
 // has been found: without a project, on cancel, or with an item that names no record.
 void BulkChange(TfrmEditDekigata &window, TfrmChangeData &dialog);
 
-// Connects and enables "一括変更" of the main window.
-void InstallCommands(TfrmEditDekigata &window);
+// Connects and enables "一括変更" of the main window, run with the one dialog of the run.
+void InstallCommands(TfrmEditDekigata &window, TfrmChangeData &dialog);
 
 } // namespace ChangeData
 

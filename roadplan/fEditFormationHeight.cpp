@@ -1,10 +1,12 @@
 #include "roadplan/fEditFormationHeight.h"
 
 #include "app/Errors.h"
+#include "app/uHelp.h"
 #include "app/uSpread.h"
 #include "measure/uKelmo4Head.h"
 #include "registers/uKoji.h"
 #include "roadplan/uFormationHeight.h"
+#include "roadplan/uPrintFormationHeight.h"
 
 #include <QAction>
 #include <QEvent>
@@ -75,6 +77,7 @@ TfrmEditFormationHeight::TfrmEditFormationHeight(QWidget *parent)
 {
     setWindowTitle(u"路面計画の入力"_s);
     setObjectName(u"frmEditFormationHeight"_s);
+    SetHelpContext(this, 7);
 
     BuildGrid();
 
@@ -103,6 +106,7 @@ TfrmEditFormationHeight::TfrmEditFormationHeight(QWidget *parent)
     connect(vaSpread1, &TSpread::LeaveCell, this, &TfrmEditFormationHeight::GridLeaveCell);
     connect(Button1, &QPushButton::clicked, this, &TfrmEditFormationHeight::CheckAllClick);
     connect(Button2, &QPushButton::clicked, this, &TfrmEditFormationHeight::SavePlan);
+    connect(Button3, &QPushButton::clicked, this, &TfrmEditFormationHeight::DrawPlan);
     connect(Button4, &QPushButton::clicked, this, &QWidget::close);
 
     resize(940, 600);
@@ -130,7 +134,7 @@ void TfrmEditFormationHeight::BuildMenus()
     actLoad = file->addAction(u"データ読込"_s, this, &TfrmEditFormationHeight::LoadPlan);
     actSave = file->addAction(u"データ保存"_s, this, &TfrmEditFormationHeight::SavePlan);
     actDelete = file->addAction(u"データ削除"_s, this, &TfrmEditFormationHeight::DeletePlan);
-    actPrint = file->addAction(u"印刷"_s);
+    actPrint = file->addAction(u"印刷"_s, this, &TfrmEditFormationHeight::DrawPlan);
     actClose = file->addAction(u"閉じる"_s, this, &QWidget::close);
 
     QMenu *edit = menuBar()->addMenu(u"編集"_s);
@@ -226,6 +230,12 @@ void TfrmEditFormationHeight::DeletePlan()
     FormationPlan::DeletePlan(ProjectCode());
     // What the grid still shows is no longer stored anywhere.
     m_modified = true;
+}
+
+void TfrmEditFormationHeight::DrawPlan()
+{
+    const TSpreadCells cells(vaSpread1);
+    PreviewFormationPlan(this, cells);
 }
 
 void TfrmEditFormationHeight::InsertRow()

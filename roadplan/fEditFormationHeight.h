@@ -40,6 +40,8 @@ public:
     void SavePlan();
     void LoadPlan();
     void DeletePlan();
+    // The first 35 rows on one landscape page, in the preview.
+    void DrawPlan();
     void InsertRow();
     void DeleteRow();
 

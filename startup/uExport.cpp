@@ -13,6 +13,7 @@
 #include "sheets/uTorimatomePrint.h"
 #include "charts/uChartPrint.h"
 #include "measure/uKelmo4Head.h"
+#include "roadplan/uPrintFormationHeight.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -53,6 +54,10 @@ void RegisterBuiltInForms()
 {
     if (Forms().count(u"testpage"_s) == 0)
         RegisterExportForm(u"testpage"_s, [](const TExportOptions &, TPrevX *prev) { DrawTestPage(prev); });
+    if (Forms().count(u"roadplan"_s) == 0)
+        RegisterExportForm(u"roadplan"_s, [](const TExportOptions &options, TPrevX *prev) {
+            ExportFormationPlan(prev, options.Project);
+        });
     if (Forms().count(u"summary"_s) == 0)
         RegisterExportForm(u"summary"_s, [](const TExportOptions &options, TPrevX *prev) {
             ExportTorimatome(prev, options.Project);

@@ -10,8 +10,11 @@
 #include "app/uDataPath.h"
 #include "app/uHelp.h"
 #include "app/uuSetDataPath.h"
+#include "charts/fSetHistgram.h"
 #include "charts/uChartPrint.h"
 #include "measure/fEditDekigata.h"
+#include "measure/uChangeData.h"
+#include "measure/uSimulation.h"
 #include "registers/fEditHacchusya.h"
 #include "registers/fEditKikakuti4.h"
 #include "registers/fEditKoji.h"
@@ -69,6 +72,13 @@ void ConnectMainMenus()
     // The road plan works on the main window's record and grid.
     frmEditFormationHeight->SetHeader(frmEditDekigata->Head());
     frmEditFormationHeight->SetMeasureGrid(frmEditDekigata->vaSpread1);
+
+    ChangeData::InstallCommands(*frmEditDekigata, *frmChangeData);
+    QObject::connect(frmEditDekigata->actSimulation, &QAction::triggered, frmSethistgram, [] {
+        if (frmSethistgram->exec() == QDialog::Accepted)
+            Simulation::Run(*frmEditDekigata, frmSethistgram->LabelPercents());
+    });
+    frmEditDekigata->actSimulation->setEnabled(true);
 }
 
 // No window of the run is reachable once the run is over.
@@ -87,7 +97,9 @@ void ClearGlobals()
     frmEditKikakuti4 = nullptr;
     frmEditFormationHeight = nullptr;
     frmProgressBar = nullptr;
+    frmChangeData = nullptr;
     FormVerInfo = nullptr;
+    frmSethistgram = nullptr;
     frmSmallListBox = nullptr;
 }
 
@@ -106,7 +118,9 @@ void CreateAllWindows(std::vector<std::unique_ptr<QWidget>> &windows)
     CreateWindow(frmEditKikakuti4, windows);
     CreateWindow(frmEditFormationHeight, windows);
     CreateWindow(frmProgressBar, windows);
+    CreateWindow(frmChangeData, windows);
     CreateWindow(FormVerInfo, windows);
+    CreateWindow(frmSethistgram, windows);
     CreateWindow(frmSmallListBox, windows);
     ConnectMainMenus();
 }

@@ -236,7 +236,8 @@ void TestChangeData::pickerFillsSourceItem()
 void TestChangeData::bulkChangeCopiesShiftedRows()
 {
     TfrmEditDekigata w;
-    ChangeData::InstallCommands(w);
+    TfrmChangeData dialog;
+    ChangeData::InstallCommands(w, dialog);
     QVERIFY(w.actBulkChange->isEnabled());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -270,7 +271,8 @@ void TestChangeData::bulkChangeCopiesShiftedRows()
 void TestChangeData::withoutProjectNothingChanges()
 {
     TfrmEditDekigata w;
-    ChangeData::InstallCommands(w);
+    TfrmChangeData dialog;
+    ChangeData::InstallCommands(w, dialog);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.vaSpread1->SetCellText(1, 1, u"typed"_s);
@@ -325,7 +327,8 @@ void TestChangeData::cancelOrBadSourceKeepsGrid()
 void TestChangeData::deleteAfterBulkChangeSparesTheSource()
 {
     TfrmEditDekigata w;
-    ChangeData::InstallCommands(w);
+    TfrmChangeData dialog;
+    ChangeData::InstallCommands(w, dialog);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     Choose(w.ComboBox1, u"0001:道路改良工事"_s);
