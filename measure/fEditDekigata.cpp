@@ -23,6 +23,7 @@
 #include "registers/fEditSimei.h"
 #include "registers/uKikakuti4.h"
 #include "sheets/fEditDekigataTorimatome.h"
+#include "sheets/uPrintSet.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
@@ -213,6 +214,12 @@ void TfrmEditDekigata::BuildMenus()
         frmEditDekigataTorimatome->OpenForProject(ComboBox1->Text());
     });
     actSummary->setEnabled(true);
+    connect(actPrint, &QAction::triggered, this, [this] {
+        if (!frmPrintSet)
+            frmPrintSet = new TfrmPrintSet;
+        frmPrintSet->OpenForProject(ComboBox1->Text(), CheckBox2->isChecked());
+    });
+    actPrint->setEnabled(true);
     connect(actHelp, &QAction::triggered, this, [] { ShowHelpIndex(); });
     connect(actAbout, &QAction::triggered, this, [] {
         if (!FormVerInfo)

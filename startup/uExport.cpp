@@ -9,6 +9,7 @@
 #include "printing/PrevX.h"
 #include "printing/uTestPage.h"
 #include "registers/uKikakutiList.h"
+#include "sheets/uBatchPrint.h"
 #include "sheets/uDataSheet.h"
 #include "sheets/uTorimatomePrint.h"
 #include "charts/uChartPrint.h"
@@ -64,6 +65,10 @@ void RegisterBuiltInForms()
         });
     if (Forms().count(u"standards"_s) == 0)
         RegisterExportForm(u"standards"_s, [](const TExportOptions &, TPrevX *prev) { DrawKikakutiListDocument(prev); });
+    if (Forms().count(u"batch"_s) == 0)
+        RegisterExportForm(u"batch"_s, [](const TExportOptions &options, TPrevX *prev) {
+            DrawBatchDocument(prev, options.Project, options.Weight);
+        });
     if (Forms().count(u"chart"_s) == 0)
         RegisterExportForm(u"chart"_s, [](const TExportOptions &options, TPrevX *prev) {
             TKelmo4Head head;

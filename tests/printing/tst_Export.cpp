@@ -205,7 +205,6 @@ void TestExport::usageErrors()
 void TestExport::formsNotYetBuiltFail_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("batch") << QStringList{u"--project"_s, u"P1"_s, u"--form"_s, u"batch"_s, u"--out"_s, u"b.pdf"_s};
     QTest::newRow("list") << QStringList{u"--list"_s};
 }
 

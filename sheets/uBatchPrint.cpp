@@ -1,0 +1,120 @@
+#include "sheets/uBatchPrint.h"
+
+#include "app/Errors.h"
+#include "app/uDatabase.h"
+#include "charts/uChartPrint.h"
+#include "measure/uKelmo4Head.h"
+#include "printing/PrevX.h"
+#include "printing/uDrawPrimitives.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
+#include "registers/ukouku.h"
+#include "sheets/uDataSheet.h"
+
+#include <QPageLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+QList<TBatchRow> BatchRowsOfProject(const QString &KojiCode)
+{
+    // The joins need the registers' tables even in a fresh data folder.
+    TKelmo4Head().CreateTableIfMissing();
+    TKosyu().CreateTableIfMissing();
+    TKouku().CreateTableIfMissing();
+
+    TQuery q;
+    q.Add(u"select Kel4Head.Kosyumei,Kel4Head.SokuteiKoumoku,Kel4Head.Koukumei,Kel4Head.ID,Kosyu4.ID,Kouku.ID from kel4head"_s)
+        .Add(u"inner join kosyu4 on kosyu4.kosyumei=kel4head.kosyumei"_s)
+        .Add(u"inner join kouku on (kouku.kojicode=kel4head.kojicode) and (kouku.koukumei=kel4head.koukumei)"_s)
+        .Add(u"where Kel4Head.KojiCode=:KojiCode"_s)
+        .Add(u"order by kouku.id,kosyu4.id,kel4head.sokuteikoumoku"_s);
+    q.SetParam(u"KojiCode"_s, KojiCode);
+    q.Open();
+    QList<TBatchRow> rows;
+    for (; !q.Eof(); q.Next()) {
+        TBatchRow row;
+        row.Kosyumei = q.FieldText(u"KOSYUMEI"_s);
+        row.SokuteiKoumoku = q.FieldText(u"SOKUTEIKOUMOKU"_s);
+        row.Koukumei = q.FieldText(u"KOUKUMEI"_s);
+        row.ID = q.FieldInt(u"ID"_s); // the first ID column is the record's
+        rows.append(row);
+    }
+    return rows;
+}
+
+void DrawBatchForm(TBatchForm Form, TPrevX *Prev, const TKelmo4Head &Head, bool Weight)
+{
+    switch (Form) {
+    case TBatchForm::DataSheet:
+        DrawDataSheetDocument(Prev, Head, Weight);
+        break;
+    case TBatchForm::Histogram:
+        DrawHistogramDocument(Prev, Head, Weight);
+        break;
+    case TBatchForm::Chart:
+        DrawChartDocument(Prev, Head, Weight);
+        break;
+    }
+}
+
+namespace {
+bool RecordExists(int id)
+{
+    TQuery q(u"select ID from Kel4Head where ID=:ID"_s);
+    q.SetParam(u"ID"_s, id);
+    q.Open();
+    return !q.Eof();
+}
+} // namespace
+
+int RunBatch(const QList<TBatchRow> &Rows, const TBatchFormPrinter &Print)
+{
+    TKelmo4Head head;
+    int jobs = 0;
+    for (const TBatchRow &row : Rows) {
+        if (row.ID <= 0 || !RecordExists(row.ID))
+            continue;
+        head.LoadByID(row.ID);
+        const std::pair<bool, TBatchForm> forms[] = {
+            {row.DataSheet, TBatchForm::DataSheet},
+            {row.Histogram, TBatchForm::Histogram},
+            {row.Chart, TBatchForm::Chart},
+        };
+        for (const auto &[ticked, form] : forms) {
+            if (!ticked)
+                continue;
+            ++jobs;
+            if (!Print(form, head))
+                return jobs;
+        }
+    }
+    return jobs;
+}
+
+void DrawBatchDocument(TPrevX *Prev, const QString &KojiCode, bool Weight)
+{
+    bool begun = false;
+    RunBatch(BatchRowsOfProject(KojiCode), [&](TBatchForm form, const TKelmo4Head &head) {
+        TPrevX job;
+        DrawBatchForm(form, &job, head, Weight);
+        for (int n = 1; n <= job.PageCount(); ++n) {
+            const TRecordedPage &page = job.Page(n);
+            // A new page takes the printer's paper and orientation: give it those of the
+            // page it copies.
+            const bool landscape = page.Caps().Layout.orientation() == QPageLayout::Landscape;
+            SetPaper(u"A4"_s, landscape ? u"LAND"_s : u"PORT"_s);
+            if (!begun) {
+                Prev->BeginDoc();
+                begun = true;
+            } else {
+                Prev->NewPage();
+            }
+            for (const TPageCommand &command : page.Commands())
+                Prev->Canvas()->Page()->Add(command);
+        }
+        return true;
+    });
+    if (!begun)
+        throw EKelmoError(u"工事コード「%1」には印刷できる測定データがありません。"_s.arg(KojiCode));
+    Prev->EndDoc();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class TKelmo4Head;
+class TPrevX;
+
+// Batch printing without a window: the records of a project as the batch list shows them,
+// and the documents of the ticked forms, record after record, each form its own job.
+
+struct TBatchRow
+{
+    int ID = 0;
+    QString Kosyumei;
+    QString SokuteiKoumoku;
+    QString Koukumei; // "#" for none
+    bool DataSheet = true;
+    bool Histogram = true;
+    bool Chart = true;
+};
+
+// The project's records of registered work types and sections, in section order, work
+// type order, then item; every form ticked.
+QList<TBatchRow> BatchRowsOfProject(const QString &KojiCode);
+
+enum class TBatchForm { DataSheet, Histogram, Chart };
+
+// The document of one form of one record on Prev: paper, BeginDoc, pages, EndDoc. The data
+// sheet takes the orientation of its layout; the histogram is landscape for print style 2
+// (the frequency table), portrait otherwise; the control chart is landscape.
+void DrawBatchForm(TBatchForm Form, TPrevX *Prev, const TKelmo4Head &Head, bool Weight);
+
+// Makes one job of one form of the loaded record; false stops the batch.
+using TBatchFormPrinter = std::function<bool(TBatchForm Form, const TKelmo4Head &Head)>;
+
+// Loads the record of each row in turn (rows whose record is gone, empty rows included,
+// are skipped) and has Print make its ticked forms, in the order data sheet, histogram,
+// control chart. Returns the number of forms made.
+int RunBatch(const QList<TBatchRow> &Rows, const TBatchFormPrinter &Print);
+
+// The exporter's "batch": every form of every listed record, the same pages in the same
+// order as the batch print, in one document on Prev whose pages keep their orientation.
+void DrawBatchDocument(TPrevX *Prev, const QString &KojiCode, bool Weight);

@@ -1,0 +1,290 @@
+#include "sheets/uPrintSet.h"
+
+#include "app/uActivation.h"
+#include "app/uCommon.h"
+#include "app/uSpread.h"
+#include "measure/uKelmo4Head.h"
+#include "printing/NkPrinter.h"
+#include "printing/PrevX.h"
+#include "printing/fPrinterSetup.h"
+#include "sheets/uBatchPrint.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+
+TfrmPrintSet *frmPrintSet = nullptr;
+
+namespace {
+const QStringList kHeadings{u"　"_s, u"工種"_s, u"測定項目"_s, u"工区名"_s,
+                            u"ﾃﾞｰﾀｼｰﾄ"_s, u"ﾋｽﾄｸﾞﾗﾑ"_s, u"管理図"_s, u"ID"_s};
+const int kWidths[] = {28, 110, 86, 100, 64, 64, 64, 40};
+constexpr int kAllColumn = 1;
+constexpr int kIdColumn = 8;
+const QString kTicked = u"1"_s;
+
+// The printer's copy count for the length of a batch.
+class TCopiesSet
+{
+public:
+    explicit TCopiesSet(int copies)
+    {
+        if (QPrinter *printer = NkPrinter().Printer()) {
+            m_old = printer->copyCount();
+            printer->setCopyCount(copies);
+        }
+    }
+    ~TCopiesSet()
+    {
+        if (QPrinter *printer = NkPrinter().Printer())
+            printer->setCopyCount(m_old);
+    }
+    TCopiesSet(const TCopiesSet &) = delete;
+    TCopiesSet &operator=(const TCopiesSet &) = delete;
+
+private:
+    int m_old = 1;
+};
+
+class TPdfNameSet
+{
+public:
+    TPdfNameSet()
+        : m_old(NkPrinter().PdfFileName())
+    {
+    }
+    ~TPdfNameSet() { NkPrinter().SetPdfFileName(m_old); }
+    TPdfNameSet(const TPdfNameSet &) = delete;
+    TPdfNameSet &operator=(const TPdfNameSet &) = delete;
+
+private:
+    QString m_old;
+};
+} // namespace
+
+// ---- the print dialog ---------------------------------------------------------------------
+
+TfrmBatchPrintDialog::TfrmBatchPrintDialog(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , PrinterBox(new QComboBox(this))
+    , CopiesBox(new QSpinBox(this))
+    , FileEdit(new QLineEdit(this))
+    , FileButton(new QPushButton(u"参照..."_s, this))
+    , OkButton(new QPushButton(u"OK"_s, this))
+    , CancelButton(new QPushButton(u"キャンセル"_s, this))
+{
+    setWindowTitle(u"印刷"_s);
+    PrinterBox->addItems(NkPrinter().PrinterNames());
+    PrinterBox->setCurrentText(NkPrinter().CurrentName());
+    CopiesBox->setRange(1, 99);
+    CopiesBox->setValue(1);
+    FileEdit->setText(QDir::home().filePath(u"ケルモ４一括印刷.pdf"_s));
+
+    auto *file = new QHBoxLayout;
+    file->addWidget(FileEdit, 1);
+    file->addWidget(FileButton);
+    auto *form = new QFormLayout;
+    form->addRow(u"プリンタ"_s, PrinterBox);
+    form->addRow(u"部数"_s, CopiesBox);
+    form->addRow(u"PDFファイル"_s, file);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OkButton);
+    buttons->addWidget(CancelButton);
+    auto *root = new QVBoxLayout(this);
+    root->addLayout(form);
+    root->addLayout(buttons);
+    setMinimumWidth(440);
+
+    OkButton->setDefault(true);
+    connect(OkButton, &QPushButton::clicked, this, &TfrmBatchPrintDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(FileButton, &QPushButton::clicked, this, &TfrmBatchPrintDialog::ChooseFile);
+    connect(PrinterBox, &QComboBox::currentTextChanged, this, &TfrmBatchPrintDialog::PrinterChanged);
+    PrinterChanged();
+}
+
+void TfrmBatchPrintDialog::PrinterChanged()
+{
+    const bool pdf = PrinterBox->currentText() == TNkPrinter::PdfPrinterName();
+    FileEdit->setEnabled(pdf);
+    FileButton->setEnabled(pdf);
+}
+
+void TfrmBatchPrintDialog::ChooseFile()
+{
+    const QString name = QFileDialog::getSaveFileName(this, u"PDFファイルに印刷"_s, FileEdit->text(),
+                                                      u"PDFファイル (*.pdf)"_s);
+    if (!name.isEmpty())
+        FileEdit->setText(name);
+}
+
+void TfrmBatchPrintDialog::accept()
+{
+    if (FileEdit->isEnabled() && FileEdit->text().trimmed().isEmpty()) {
+        QMessageBox::warning(this, u"ケルモ４"_s, u"PDFファイルの名前を入力してください"_s);
+        return;
+    }
+    QDialog::accept();
+}
+
+// ---- the window -----------------------------------------------------------------------------
+
+TfrmPrintSet::TfrmPrintSet(QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , Label1(new QLabel(u"工事名"_s, this))
+    , Edit1(new QLineEdit(this))
+    , vaSpread1(new TSpread(this))
+    , BitBtn1(new QPushButton(u"一括印刷"_s, this))
+    , BitBtn3(new QPushButton(u"印刷の設定"_s, this))
+    , BitBtn2(new QPushButton(u"閉じる(&C)"_s, this))
+{
+    setWindowTitle(u"印刷データ選択"_s);
+    setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
+    setFixedSize(640, 480);
+
+    Label1->setGeometry(12, 14, 50, 20);
+    Edit1->setGeometry(64, 12, 420, 22);
+    vaSpread1->setGeometry(12, 44, 616, 380);
+    vaSpread1->SetMaxCols(kColumns);
+    vaSpread1->SetMaxRows(kRows);
+    for (int c = 1; c <= kColumns; ++c) {
+        vaSpread1->SetCellText(c, 0, kHeadings[c - 1]);
+        vaSpread1->SetColWidth(c, kWidths[c - 1]);
+    }
+    const TSpreadBlock all = vaSpread1->AllCells();
+    for (int c : {1, 5, 6, 7})
+        vaSpread1->SetBlockCellType({c, 1, c, all.Row2}, TSpreadCellType::CheckBox);
+    for (int c : {2, 3, 4, 8})
+        vaSpread1->SetBlockLocked({c, 1, c, all.Row2}, true);
+
+    BitBtn1->setGeometry(12, 440, 100, 28);
+    BitBtn3->setGeometry(120, 440, 100, 28);
+    BitBtn2->setGeometry(528, 440, 100, 28);
+
+    connect(vaSpread1, &TSpread::Changed, this, &TfrmPrintSet::CellChanged);
+    connect(BitBtn1, &QPushButton::clicked, this, &TfrmPrintSet::BatchPrint);
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { ShowPrinterSetupDialog(this); });
+    connect(BitBtn2, &QPushButton::clicked, this, &QWidget::close);
+    new TActivationWatch(this, [this] { Activate(); });
+}
+
+void TfrmPrintSet::OpenForProject(const QString &projectText, bool weight)
+{
+    Edit1->setText(projectText);
+    m_weight = weight;
+    if (isVisible()) {
+        Activate();
+        raise();
+        activateWindow();
+    } else {
+        show();
+    }
+}
+
+void TfrmPrintSet::Activate()
+{
+    CenterInWorkArea(this);
+    BuildList();
+}
+
+void TfrmPrintSet::BuildList()
+{
+    vaSpread1->ClearAll();
+    const QList<TBatchRow> rows = BatchRowsOfProject(ItemCode(Edit1->text()));
+    int r = 0;
+    for (const TBatchRow &row : rows) {
+        if (++r > kRows)
+            break;
+        const QString texts[kColumns] = {kTicked, row.Kosyumei, row.SokuteiKoumoku, row.Koukumei,
+                                         kTicked, kTicked,      kTicked,            QString::number(row.ID)};
+        for (int c = 1; c <= kColumns; ++c)
+            vaSpread1->SetCellText(c, r, texts[c - 1]);
+    }
+}
+
+void TfrmPrintSet::CellChanged(int col, int row)
+{
+    if (col != kAllColumn)
+        return;
+    const QString value = vaSpread1->CellText(kAllColumn, row);
+    for (int c = 5; c <= 7; ++c)
+        vaSpread1->SetCellText(c, row, value);
+}
+
+void TfrmPrintSet::BatchPrint()
+{
+    TPrevX::CheckPrinter();
+    TfrmBatchPrintDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    NkPrinter().SelectPrinter(dialog.PrinterBox->currentText());
+    const TCopiesSet copies(dialog.CopiesBox->value());
+    const TPdfNameSet pdfName;
+    m_pdfBase = NkPrinter().IsPdfPrinter() ? dialog.FileEdit->text().trimmed() : QString();
+    if (m_pdfBase.endsWith(u".pdf"_s, Qt::CaseInsensitive))
+        m_pdfBase.chop(4);
+    m_jobNumber = 0;
+
+    QList<TBatchRow> rows;
+    for (int r = 1; r <= vaSpread1->MaxRows(); ++r) {
+        TBatchRow row;
+        row.ID = int(TextToFloat(vaSpread1->CellText(kIdColumn, r)));
+        row.DataSheet = vaSpread1->CellText(5, r) == kTicked;
+        row.Histogram = vaSpread1->CellText(6, r) == kTicked;
+        row.Chart = vaSpread1->CellText(7, r) == kTicked;
+        rows.append(row);
+    }
+    RunBatch(rows, [this](TBatchForm form, const TKelmo4Head &head) {
+        switch (form) {
+        case TBatchForm::DataSheet:
+            return PrintDataSheetAll(head);
+        case TBatchForm::Histogram:
+            return PrintHistGramAll(head);
+        case TBatchForm::Chart:
+            return PrintXKanrizuAll(head);
+        }
+        return false;
+    });
+}
+
+bool TfrmPrintSet::SendJob(TPrevX *job)
+{
+    if (!m_pdfBase.isEmpty())
+        NkPrinter().SetPdfFileName(u"%1-%2.pdf"_s.arg(m_pdfBase).arg(++m_jobNumber, 3, 10, QChar(u'0')));
+    job->SetPrintFrom(1);
+    job->SetPrintTo(job->PageCount());
+    return job->Print();
+}
+
+bool TfrmPrintSet::PrintDataSheetAll(const TKelmo4Head &head)
+{
+    TPrevX job;
+    DrawBatchForm(TBatchForm::DataSheet, &job, head, m_weight);
+    return SendJob(&job);
+}
+
+bool TfrmPrintSet::PrintHistGramAll(const TKelmo4Head &head)
+{
+    TPrevX job;
+    DrawBatchForm(TBatchForm::Histogram, &job, head, m_weight);
+    return SendJob(&job);
+}
+
+bool TfrmPrintSet::PrintXKanrizuAll(const TKelmo4Head &head)
+{
+    TPrevX job;
+    DrawBatchForm(TBatchForm::Chart, &job, head, m_weight);
+    return SendJob(&job);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDialog>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class TKelmo4Head;
+class TPrevX;
+class TSpread;
+
+// "印刷": printer and number of copies for a batch. On the built-in PDF printer every job
+// is a file of its own, numbered after the file name given here.
+class TfrmBatchPrintDialog final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmBatchPrintDialog)
+
+public:
+    explicit TfrmBatchPrintDialog(QWidget *parent = nullptr);
+
+    QComboBox *PrinterBox;
+    QSpinBox *CopiesBox;
+    QLineEdit *FileEdit;
+    QPushButton *FileButton;
+    QPushButton *OkButton;
+    QPushButton *CancelButton;
+
+    void accept() override;
+
+private:
+    void PrinterChanged();
+    void ChooseFile();
+};
+
+// "印刷データ選択": every record of the project with three forms to tick; "一括印刷"
+// prints, record after record in list order, each ticked form as a print job of its own.
+class TfrmPrintSet final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmPrintSet)
+
+public:
+    explicit TfrmPrintSet(QWidget *parent = nullptr);
+
+    // From the main window's menu "印刷": its project text and its "重さ" box.
+    void OpenForProject(const QString &projectText, bool weight);
+
+    void BuildList();
+    void BatchPrint();
+    // One print job each, for a loaded record; false when the user cancelled the job.
+    bool PrintDataSheetAll(const TKelmo4Head &head);
+    bool PrintHistGramAll(const TKelmo4Head &head);
+    bool PrintXKanrizuAll(const TKelmo4Head &head);
+
+    QLabel *Label1;
+    QLineEdit *Edit1;
+    TSpread *vaSpread1;
+    QPushButton *BitBtn1; // 一括印刷
+    QPushButton *BitBtn3; // 印刷の設定
+    QPushButton *BitBtn2; // 閉じる
+
+    static constexpr int kColumns = 8;
+    static constexpr int kRows = 500;
+
+private:
+    void Activate();
+    void CellChanged(int col, int row);
+    bool SendJob(TPrevX *job);
+
+    bool m_weight = false;
+    QString m_pdfBase; // PDF printer: jobs go to <base>-001.pdf, …
+    int m_jobNumber = 0;
+};
+
+extern TfrmPrintSet *frmPrintSet;

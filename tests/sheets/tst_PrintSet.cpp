@@ -1,0 +1,424 @@
+// Batch printing: the list and its ticks, the jobs in order with their orientations, the
+// print dialog, and the exporter's one document.
+#include "app/Errors.h"
+#include "app/uApplication.h"
+#include "app/uSpread.h"
+#include "measure/fEditDekigata.h"
+#include "measure/uDropDownBox.h"
+#include "measure/uKelmo4Head.h"
+#include "printing/NkPrinter.h"
+#include "printing/PrevX.h"
+#include "sheets/uBatchPrint.h"
+#include "sheets/uPrintSet.h"
+#include "support/TestEnv.h"
+#include "TorimatomeFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace TorimatomeFixture;
+
+namespace {
+QObject &Waiters()
+{
+    static QObject waiters;
+    return waiters;
+}
+
+void WhenModal(const char *className, std::function<void(QWidget *)> action)
+{
+    auto *timer = new QTimer(&Waiters());
+    timer->setInterval(10);
+    auto remaining = std::make_shared<int>(500);
+    QObject::connect(timer, &QTimer::timeout, [timer, className, action, remaining] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->inherits(className) && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        } else if (--*remaining <= 0) {
+            timer->stop();
+            timer->deleteLater();
+            if (modal)
+                modal->close();
+        }
+    });
+    timer->start();
+}
+
+QString Orientation(const TRecordedPage &page)
+{
+    return page.Caps().Layout.orientation() == QPageLayout::Landscape ? u"LAND"_s : u"PORT"_s;
+}
+
+QString FormName(TBatchForm form)
+{
+    switch (form) {
+    case TBatchForm::DataSheet:
+        return u"datasheet"_s;
+    case TBatchForm::Histogram:
+        return u"histogram"_s;
+    case TBatchForm::Chart:
+        return u"chart"_s;
+    }
+    return QString();
+}
+
+// "ID form" per job that RunBatch asks for.
+QStringList JobsOf(const QList<TBatchRow> &rows)
+{
+    QStringList jobs;
+    RunBatch(rows, [&jobs](TBatchForm form, const TKelmo4Head &head) {
+        jobs.append(QString::number(head.ID) + u' ' + FormName(form));
+        return true;
+    });
+    return jobs;
+}
+
+// Orientation of each page of a PDF written by the printer, from its media boxes.
+QStringList PdfPageOrientations(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {u"missing"_s};
+    const QString text = QString::fromLatin1(file.readAll());
+    QStringList result;
+    static const QRegularExpression box(uR"(/MediaBox\s*\[\s*0\s+0\s+([\d.]+)\s+([\d.]+)\s*\])"_s);
+    for (auto it = box.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        result.append(m.captured(1).toDouble() > m.captured(2).toDouble() ? u"LAND"_s : u"PORT"_s);
+    }
+    return result;
+}
+} // namespace
+
+class TestPrintSet : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void listOfTheProject();
+    void firstColumnTicksTheThree();
+    void smallerProjectLeavesNoOldRows();
+    void jobsInRowOrder_data();
+    void jobsInRowOrder();
+    void orientations_data();
+    void orientations();
+    void batchPrintWritesOneJobPerForm();
+    void cancelledDialogPrintsNothing();
+    void exportPutsTheSamePagesInOneDocument();
+    void openedFromTheMainWindowMenu();
+
+private:
+    void AddFiveRecords();
+    std::unique_ptr<TTestEnv> m_env;
+};
+
+void TestPrintSet::initTestCase()
+{
+    RegisterFontSubstitutions();
+}
+
+void TestPrintSet::init()
+{
+    m_env = std::make_unique<TTestEnv>();
+    NkPrinter().SetSource(TPrinterSource::PdfOnly);
+    NkPrinter().SetOrientation(QPageLayout::Portrait);
+    NkPrinter().ApplySettings();
+    CreateTables();
+}
+
+void TestPrintSet::cleanup()
+{
+    m_env.reset();
+}
+
+void TestPrintSet::AddFiveRecords()
+{
+    AddSampleProject(1);
+    AddRecord(u"K1"_s, {u"舗装"_s, u"B工区"_s, u"幅"_s, u"20"_s, u"-20"_s, u"㎜"_s, {u"1"_s, u"3"_s}, 2});
+    AddRecord(u"K1"_s, {u"舗装"_s, u"#"_s, u"高さ"_s, u"20"_s, u"-20"_s, u"㎜"_s, {u"2"_s}, 0});
+    // Not listed: a work type that is not registered.
+    AddRecord(u"K1"_s, {u"区画線"_s, u"A工区"_s, u"幅"_s, u"20"_s, u"-20"_s, u"㎜"_s, {u"1"_s}, 2});
+}
+
+void TestPrintSet::listOfTheProject()
+{
+    AddFiveRecords();
+    TfrmPrintSet w;
+    QCOMPARE(w.windowTitle(), u"印刷データ選択"_s);
+    QCOMPARE(w.BitBtn1->text(), u"一括印刷"_s);
+    QCOMPARE(w.BitBtn3->text(), u"印刷の設定"_s);
+    QCOMPARE(w.BitBtn2->text(), u"閉じる(&C)"_s);
+    QStringList headings;
+    for (int c = 1; c <= 8; ++c)
+        headings.append(w.vaSpread1->CellText(c, 0));
+    QCOMPARE(headings, (QStringList{u"　"_s, u"工種"_s, u"測定項目"_s, u"工区名"_s, u"ﾃﾞｰﾀｼｰﾄ"_s, u"ﾋｽﾄｸﾞﾗﾑ"_s,
+                                    u"管理図"_s, u"ID"_s}));
+    w.OpenForProject(u"K1:工事K1"_s, false);
+    QStringList rows;
+    for (int r = 1; r <= 6; ++r) {
+        QStringList cells;
+        for (int c = 1; c <= 8; ++c)
+            cells.append(c == 8 ? (w.vaSpread1->CellText(c, r).isEmpty() ? QString() : u"id"_s)
+                                : w.vaSpread1->CellText(c, r));
+        rows.append(cells.join(u'|'));
+    }
+    QCOMPARE(rows, (QStringList{
+                       u"1|路盤|幅|A工区|1|1|1|id"_s,
+                       u"1|舗装|厚さ|A工区|1|1|1|id"_s,
+                       u"1|路盤|高さ|B工区|1|1|1|id"_s,
+                       u"1|舗装|幅|B工区|1|1|1|id"_s,
+                       u"1|舗装|高さ|#|1|1|1|id"_s,
+                       u"|||||||"_s,
+                   }));
+    // Column 8 holds the record's ID.
+    TKelmo4Head head;
+    head.LoadByID(w.vaSpread1->CellText(8, 4).toInt());
+    QCOMPARE(head.SokuteiKoumoku, u"幅"_s);
+    QCOMPARE(head.Kouku->Koukumei, u"B工区"_s);
+}
+
+void TestPrintSet::firstColumnTicksTheThree()
+{
+    AddFiveRecords();
+    TfrmPrintSet w;
+    w.OpenForProject(u"K1:工事K1"_s, false);
+    QAbstractItemModel *model = w.vaSpread1->Model();
+    auto click = [model](int col, int row) {
+        const QModelIndex index = model->index(row - 1, col - 1);
+        const bool ticked = model->data(index, Qt::CheckStateRole).toInt() == Qt::Checked;
+        model->setData(index, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    };
+    auto row = [&w](int r) {
+        QStringList cells;
+        for (int c : {1, 5, 6, 7})
+            cells.append(w.vaSpread1->CellText(c, r));
+        return cells.join(u'|');
+    };
+    click(1, 2);
+    QCOMPARE(row(2), u"|||"_s);
+    QCOMPARE(row(1), u"1|1|1|1"_s);
+    click(6, 2); // another column changes only itself
+    QCOMPARE(row(2), u"||1|"_s);
+    click(1, 2);
+    QCOMPARE(row(2), u"1|1|1|1"_s);
+    click(7, 3);
+    QCOMPARE(row(3), u"1|1|1|"_s);
+    // The names and IDs are not for editing.
+    QVERIFY(!model->setData(model->index(0, 1), u"別"_s, Qt::EditRole));
+    QCOMPARE(w.vaSpread1->CellText(2, 1), u"路盤"_s);
+
+    // Activated again: the list is rebuilt and every tick is back.
+    w.hide();
+    w.show();
+    QCOMPARE(row(2), u"1|1|1|1"_s);
+    QCOMPARE(row(3), u"1|1|1|1"_s);
+}
+
+void TestPrintSet::smallerProjectLeavesNoOldRows()
+{
+    AddFiveRecords();
+    AddProject(u"K2"_s, 0);
+    SetSections(u"K2"_s, {u"本線"_s});
+    for (const QString &item : {u"高さ"_s, u"厚さ"_s, u"幅"_s})
+        AddRecord(u"K2"_s, {u"表層"_s, u"本線"_s, item, u"20"_s, u"-20"_s, u"㎜"_s, {u"1"_s}});
+    TKosyu().RewriteList({u"路盤"_s, u"舗装"_s, u"表層"_s});
+    TfrmPrintSet w;
+    w.OpenForProject(u"K1:工事K1"_s, false);
+    QCOMPARE(w.vaSpread1->CellText(2, 5), u"舗装"_s);
+    w.OpenForProject(u"K2:工事K2"_s, false);
+    QCOMPARE(w.vaSpread1->CellText(2, 3), u"表層"_s);
+    for (int r = 4; r <= 8; ++r)
+        for (int c = 1; c <= 8; ++c)
+            QVERIFY(w.vaSpread1->CellText(c, r).isEmpty());
+}
+
+void TestPrintSet::jobsInRowOrder_data()
+{
+    QTest::addColumn<QList<TBatchRow>>("rows");
+    QTest::addColumn<QStringList>("jobs");
+    const TBatchRow none{0, {}, {}, {}, false, false, false};
+    TBatchRow histogramOnly = none;
+    histogramOnly.Histogram = true;
+    TBatchRow all{0, {}, {}, {}, true, true, true};
+    auto with = [](TBatchRow row, int id) {
+        row.ID = id;
+        return row;
+    };
+    QTest::newRow("histograms of rows 1 and 3")
+        << QList<TBatchRow>{with(histogramOnly, 1), with(none, 2), with(histogramOnly, 3)}
+        << QStringList{u"1 histogram"_s, u"3 histogram"_s};
+    QTest::newRow("three forms a record, record after record")
+        << QList<TBatchRow>{with(all, 3), with(all, 1)}
+        << QStringList{u"3 datasheet"_s, u"3 histogram"_s, u"3 chart"_s, u"1 datasheet"_s, u"1 histogram"_s,
+                       u"1 chart"_s};
+    QTest::newRow("empty and vanished rows print nothing")
+        << QList<TBatchRow>{with(all, 0), with(all, 99), with(none, 2)} << QStringList{};
+}
+
+void TestPrintSet::jobsInRowOrder()
+{
+    QFETCH(QList<TBatchRow>, rows);
+    QFETCH(QStringList, jobs);
+    AddSampleProject(0);
+    QCOMPARE(JobsOf(rows), jobs);
+}
+
+void TestPrintSet::orientations_data()
+{
+    QTest::addColumn<int>("yoshiki");
+    QTest::addColumn<int>("yosiki");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("height of 支庁") << 2 << 0 << QStringList{u"LAND"_s, u"LAND"_s, u"LAND"_s};
+    QTest::newRow("width of 土木現業所") << 1 << 2 << QStringList{u"PORT"_s, u"PORT"_s, u"LAND"_s};
+    QTest::newRow("thickness of 開発局") << 0 << 1 << QStringList{u"PORT"_s, u"PORT"_s, u"LAND"_s};
+}
+
+void TestPrintSet::orientations()
+{
+    QFETCH(int, yoshiki);
+    QFETCH(int, yosiki);
+    QFETCH(QStringList, expected);
+    AddProject(u"K1"_s, yoshiki);
+    TKosyu().RewriteList({u"路盤"_s});
+    SetSections(u"K1"_s, {u"A工区"_s});
+    const int id = AddRecord(u"K1"_s, {u"路盤"_s, u"A工区"_s, u"測定"_s, u"20"_s, u"-20"_s, u"㎜"_s,
+                                       {u"1"_s, u"-2"_s, u"3"_s}, yosiki});
+    TKelmo4Head head;
+    head.LoadByID(id);
+    QStringList got;
+    for (TBatchForm form : {TBatchForm::DataSheet, TBatchForm::Histogram, TBatchForm::Chart}) {
+        TPrevX job;
+        DrawBatchForm(form, &job, head, false);
+        QVERIFY(job.PageCount() >= 1);
+        QStringList pages;
+        for (int n = 1; n <= job.PageCount(); ++n)
+            pages.append(Orientation(job.Page(n)));
+        pages.removeDuplicates();
+        got.append(pages.join(u','));
+    }
+    QCOMPARE(got, expected);
+}
+
+void TestPrintSet::batchPrintWritesOneJobPerForm()
+{
+    AddProject(u"K1"_s, 2);
+    TKosyu().RewriteList({u"路盤"_s});
+    SetSections(u"K1"_s, {u"A工区"_s});
+    AddRecord(u"K1"_s, {u"路盤"_s, u"A工区"_s, u"高さ"_s, u"20"_s, u"-20"_s, u"㎜"_s, {u"1"_s, u"2"_s}, 0});
+    AddRecord(u"K1"_s, {u"路盤"_s, u"A工区"_s, u"幅"_s, u"20"_s, u"-20"_s, u"㎜"_s, {u"1"_s, u"2"_s}, 2});
+    TfrmPrintSet w;
+    w.OpenForProject(u"K1:工事K1"_s, false);
+    w.vaSpread1->SetCellText(6, 2, QString()); // no histogram for the second record
+
+    const QString base = QDir(m_env->Root()).filePath(u"一括.pdf"_s);
+    QStringList printers;
+    WhenModal("TfrmBatchPrintDialog", [&](QWidget *modal) {
+        auto *dialog = static_cast<TfrmBatchPrintDialog *>(modal);
+        for (int i = 0; i < dialog->PrinterBox->count(); ++i)
+            printers.append(dialog->PrinterBox->itemText(i));
+        QVERIFY(dialog->FileEdit->isEnabled());
+        dialog->FileEdit->setText(base);
+        dialog->CopiesBox->setValue(2);
+        dialog->OkButton->click();
+    });
+    w.BitBtn1->click();
+    QCOMPARE(printers, QStringList{TNkPrinter::PdfPrinterName()});
+    const QDir dir(m_env->Root());
+    QCOMPARE(dir.entryList({u"一括-*.pdf"_s}, QDir::Files, QDir::Name),
+             (QStringList{u"一括-001.pdf"_s, u"一括-002.pdf"_s, u"一括-003.pdf"_s, u"一括-004.pdf"_s,
+                          u"一括-005.pdf"_s}));
+    // Every job of the height and the width record of a 支庁 project prints landscape.
+    for (int n = 1; n <= 5; ++n) {
+        const QStringList pages = PdfPageOrientations(dir.filePath(u"一括-%1.pdf"_s.arg(n, 3, 10, QChar(u'0'))));
+        QVERIFY(!pages.isEmpty());
+        QCOMPARE(QSet<QString>(pages.begin(), pages.end()), QSet<QString>{u"LAND"_s});
+    }
+    // The batch leaves the printer's own settings as they were.
+    QCOMPARE(NkPrinter().PdfFileName(), QString());
+    QCOMPARE(NkPrinter().Printer()->copyCount(), 1);
+}
+
+void TestPrintSet::cancelledDialogPrintsNothing()
+{
+    AddSampleProject(0);
+    TfrmPrintSet w;
+    w.OpenForProject(u"K1:工事K1"_s, false);
+    const QString base = QDir(m_env->Root()).filePath(u"取消.pdf"_s);
+    WhenModal("TfrmBatchPrintDialog", [&](QWidget *modal) {
+        auto *dialog = static_cast<TfrmBatchPrintDialog *>(modal);
+        dialog->FileEdit->setText(base);
+        dialog->CancelButton->click();
+    });
+    w.BitBtn1->click();
+    QVERIFY(QDir(m_env->Root()).entryList({u"取消*"_s}, QDir::Files).isEmpty());
+}
+
+void TestPrintSet::exportPutsTheSamePagesInOneDocument()
+{
+    AddSampleProject(1);
+    AddRecord(u"K1"_s, {u"舗装"_s, u"B工区"_s, u"幅"_s, u"20"_s, u"-20"_s, u"㎜"_s, {u"1"_s, u"3"_s}, 2});
+    QStringList expected;
+    QList<int> commands;
+    RunBatch(BatchRowsOfProject(u"K1"_s), [&](TBatchForm form, const TKelmo4Head &head) {
+        TPrevX job;
+        DrawBatchForm(form, &job, head, false);
+        for (int n = 1; n <= job.PageCount(); ++n) {
+            expected.append(Orientation(job.Page(n)));
+            commands.append(int(job.Page(n).Commands().size()));
+        }
+        return true;
+    });
+    QVERIFY(expected.contains(u"PORT"_s) && expected.contains(u"LAND"_s));
+
+    TPrevX all;
+    DrawBatchDocument(&all, u"K1"_s, false);
+    QStringList got;
+    QList<int> gotCommands;
+    for (int n = 1; n <= all.PageCount(); ++n) {
+        got.append(Orientation(all.Page(n)));
+        gotCommands.append(int(all.Page(n).Commands().size()));
+    }
+    QCOMPARE(got, expected);
+    QCOMPARE(gotCommands, commands);
+
+    // A project without printable records is an error, not an empty document.
+    TPrevX none;
+    QVERIFY_THROWS_EXCEPTION(EKelmoError, DrawBatchDocument(&none, u"K9"_s, false));
+}
+
+void TestPrintSet::openedFromTheMainWindowMenu()
+{
+    AddSampleProject(0);
+    TfrmPrintSet w;
+    frmPrintSet = &w;
+    {
+        TfrmEditDekigata main;
+        main.ComboBox1->SetText(u"K1:工事K1"_s);
+        main.CheckBox2->setChecked(true);
+        QVERIFY(main.actPrint->isEnabled());
+        main.actPrint->trigger();
+    }
+    frmPrintSet = nullptr;
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.Edit1->text(), u"K1:工事K1"_s);
+    QCOMPARE(w.vaSpread1->CellText(2, 3), u"路盤"_s);
+}
+
+QTEST_MAIN(TestPrintSet)
+#include "tst_PrintSet.moc"
