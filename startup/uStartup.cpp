@@ -23,7 +23,9 @@
 #include "registers/fEditSimei.h"
 #include "registers/fEditUkeoisya.h"
 #include "roadplan/fEditFormationHeight.h"
+#include "sheets/fEditDekigataTorimatome.h"
 #include "sheets/uDataSheet.h"
+#include "sheets/uPrintSet.h"
 
 #include <QAction>
 #include <QDir>
@@ -56,19 +58,10 @@ void ShowWithoutWaiting(QWidget *window)
 // The main window's menu entries whose windows live in folders above it.
 void ConnectMainMenus()
 {
-    const std::pair<QAction *, QWidget *> entries[] = {
-        {frmEditDekigata->actKoji, frmEditKoji},
-        {frmEditDekigata->actKosyu, frmEditKosyu},
-        {frmEditDekigata->actKouku, frmEditKouku},
-        {frmEditDekigata->actSimei, frmEditSimei},
-        {frmEditDekigata->actKikakuti, frmEditKikakuti4},
-        {frmEditDekigata->actRoadPlan, frmEditFormationHeight},
-    };
-    for (const auto &[action, window] : entries) {
-        QObject::connect(action, &QAction::triggered, window,
-                         [window = window] { ShowWithoutWaiting(window); });
-        action->setEnabled(true);
-    }
+    // The register entries are the main window's own (registers lie below it).
+    QObject::connect(frmEditDekigata->actRoadPlan, &QAction::triggered, frmEditFormationHeight,
+                     [] { ShowWithoutWaiting(frmEditFormationHeight); });
+    frmEditDekigata->actRoadPlan->setEnabled(true);
     // The road plan works on the main window's record and grid.
     frmEditFormationHeight->SetHeader(frmEditDekigata->Head());
     frmEditFormationHeight->SetMeasureGrid(frmEditDekigata->vaSpread1);
@@ -96,8 +89,10 @@ void ClearGlobals()
     frmSetDataPath = nullptr;
     frmEditKikakuti4 = nullptr;
     frmEditFormationHeight = nullptr;
+    frmEditDekigataTorimatome = nullptr;
     frmProgressBar = nullptr;
     frmChangeData = nullptr;
+    frmPrintSet = nullptr;
     FormVerInfo = nullptr;
     frmSethistgram = nullptr;
     frmSmallListBox = nullptr;
@@ -117,8 +112,10 @@ void CreateAllWindows(std::vector<std::unique_ptr<QWidget>> &windows)
     CreateWindow(frmSetDataPath, windows);
     CreateWindow(frmEditKikakuti4, windows);
     CreateWindow(frmEditFormationHeight, windows);
+    CreateWindow(frmEditDekigataTorimatome, windows);
     CreateWindow(frmProgressBar, windows);
     CreateWindow(frmChangeData, windows);
+    CreateWindow(frmPrintSet, windows);
     CreateWindow(FormVerInfo, windows);
     CreateWindow(frmSethistgram, windows);
     CreateWindow(frmSmallListBox, windows);
