@@ -15,6 +15,7 @@
 #include "charts/uChartPrint.h"
 #include "measure/uKelmo4Head.h"
 #include "roadplan/uPrintFormationHeight.h"
+#include "startup/uRecordList.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -53,6 +54,10 @@ TExportLister &Lister()
 // The forms whose modules are in place; a module built later adds its line here.
 void RegisterBuiltInForms()
 {
+    if (!Lister())
+        RegisterExportLister([](const TExportOptions &options, QTextStream &out) {
+            WriteRecordList(options.Project, out);
+        });
     if (Forms().count(u"testpage"_s) == 0)
         RegisterExportForm(u"testpage"_s, [](const TExportOptions &, TPrevX *prev) { DrawTestPage(prev); });
     if (Forms().count(u"roadplan"_s) == 0)

@@ -9,6 +9,7 @@
 #include "startup/uExport.h"
 #include "support/PdfTools.h"
 #include "support/TestEnv.h"
+#include "sheets/TorimatomeFixture.h"
 
 #include <QImage>
 #include <QProcess>
@@ -33,8 +34,7 @@ private Q_SLOTS:
     void testPageRecordsItsBoxes();
     void usageErrors_data();
     void usageErrors();
-    void formsNotYetBuiltFail_data();
-    void formsNotYetBuiltFail();
+    void listRecords();
     void registeredFormGetsItsOptions();
     void dataDirIsForThisRunOnly();
 
@@ -202,23 +202,40 @@ void TestExport::usageErrors()
     QVERIFY(m_out.isEmpty());
 }
 
-void TestExport::formsNotYetBuiltFail_data()
+void TestExport::listRecords()
 {
-    QTest::addColumn<QStringList>("args");
-    QTest::newRow("list") << QStringList{u"--list"_s};
-}
+    using namespace TorimatomeFixture;
+    TKelmo4Head().CreateTableIfMissing();
+    TKelmo4Line().CreateTableIfMissing();
+    TKikakuti4().CreateTableIfMissing();
+    TKouku().CreateTableIfMissing();
+    AddProject(u"K1"_s, 0);
+    AddProject(u"K2"_s, 0);
+    AddProject(u"K3"_s, 0);
+    TKosyu().RewriteList({u"路盤"_s, u"表層"_s});
+    const int a = AddRecord(u"K1"_s, {u"路盤"_s, u"A工区"_s, u"高さ"_s, u"20"_s, u"-20"_s, u"㎜"_s, {u"1"_s}});
+    const int b = AddRecord(u"K2"_s, {u"表層"_s, u"#"_s, u"厚さ"_s, u"10"_s, u"-10"_s, u"㎜"_s, {u"2"_s}});
+    // A tab typed into an item must not split the line.
+    const int c = AddRecord(u"K1"_s, {u"表層"_s, u"B工区"_s, u"幅\t広"_s, u"20"_s, u"-20"_s, u"㎜"_s, {}});
 
-void TestExport::formsNotYetBuiltFail()
-{
-    QFETCH(QStringList, args);
-    const QString form = args.contains(u"--list"_s) ? QString() : args.at(args.indexOf(u"--form"_s) + 1);
-    if (!form.isEmpty()) {
-        bool known = false;
-        ExportFormInput(form, &known);
-        QVERIFY(known);
-    }
-    QCOMPARE(Run(args), kExportFailure);
-    QVERIFY(m_err.contains(u"まだ出力できません"_s));
+    QCOMPARE(Run({u"--list"_s}), 0);
+    QCOMPARE(m_out, u"%1\tK1\t路盤\tA工区\t高さ\n%2\tK2\t表層\t#\t厚さ\n%3\tK1\t表層\tB工区\t幅 広\n"_s
+                        .arg(a)
+                        .arg(b)
+                        .arg(c));
+    QVERIFY(m_err.isEmpty());
+
+    QCOMPARE(Run({u"--list"_s, u"--project"_s, u"K1"_s}), 0);
+    QCOMPARE(m_out.count(u'\n'), 2);
+    QVERIFY(!m_out.contains(u"\tK2\t"_s));
+
+    // A registered project without records lists nothing; a code that names no project is
+    // an error, so a typo does not pass for an empty project.
+    QCOMPARE(Run({u"--list"_s, u"--project"_s, u"K3"_s}), 0);
+    QVERIFY(m_out.isEmpty());
+    QCOMPARE(Run({u"--list"_s, u"--project"_s, u"K9"_s}), kExportFailure);
+    QVERIFY(m_err.contains(u"工事コード「K9」の工事は登録されていません。"_s));
+    QVERIFY(m_out.isEmpty());
 }
 
 void TestExport::registeredFormGetsItsOptions()
