@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "app/SjisText.h"
 #include "app/uCommon.h"
+#include "app/uParadoxFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -276,6 +277,10 @@ void OpenConnection()
 [[noreturn]] void ThrowBadTable(const QString &table)
 {
     const QString file = TableFile(State().Folder, table);
+    if (IsParadoxTableFile(file))
+        throw EDatabaseError(
+            u"テーブルファイル「%1」は旧形式（Paradox）のテーブルです。「ファイル」-「旧データの取り込み…」で取り込んでください。"_s.arg(
+                file));
     throw EDatabaseError(
         u"テーブルファイル「%1」は壊れているか、このプログラムのものではありません。\n（%2）"_s.arg(
             file, State().BadTables.value(table)));

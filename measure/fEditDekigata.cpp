@@ -163,6 +163,7 @@ void TfrmEditDekigata::BuildMenus()
     actPrint = file->addAction(u"印刷"_s);
     file->addSeparator();
     actSummary = file->addAction(u"取りまとめ表の作成"_s);
+    actImportParadox = file->addAction(u"旧データの取り込み…"_s);
     file->addSeparator();
     actDeleteData = file->addAction(u"データ削除"_s);
     actExit = file->addAction(u"終了"_s);
@@ -196,8 +197,8 @@ void TfrmEditDekigata::BuildMenus()
 
     // Commands whose windows live elsewhere stay disabled until their code connects and
     // enables them.
-    for (QAction *action : {actPrint, actSummary, actSimulation, actBulkChange, actKoji, actKosyu, actKouku,
-                            actSimei, actKikakuti, actRoadPlan})
+    for (QAction *action : {actPrint, actSummary, actImportParadox, actSimulation, actBulkChange, actKoji, actKosyu,
+                            actKouku, actSimei, actKikakuti, actRoadPlan})
         action->setEnabled(false);
     connect(actPrinterSetup, &QAction::triggered, this, [this] { ShowPrinterSetupDialog(this); });
     // The register windows, shown without waiting.

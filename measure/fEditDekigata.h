@@ -104,6 +104,7 @@ public:
     // Menu commands; those that open windows above this folder are connected at start-up.
     QAction *actPrint;
     QAction *actSummary;
+    QAction *actImportParadox;
     QAction *actDeleteData;
     QAction *actExit;
     QAction *actSimulation;
