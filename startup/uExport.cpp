@@ -16,6 +16,7 @@
 #include "measure/uKelmo4Head.h"
 #include "roadplan/uPrintFormationHeight.h"
 #include "startup/uRecordList.h"
+#include "startup/uParadoxImport.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -150,12 +151,20 @@ TExportOptions Parse(const QStringList &args, bool &help)
             haveDpi = true;
         } else if (arg == u"--list"_s) {
             options.List = true;
+        } else if (arg == u"--import-paradox"_s) {
+            options.ImportParadox = TakeValue(args, i);
         } else {
             throw TUsageError(u"知らない引数です: "_s + arg);
         }
     }
     if (help)
         return options;
+    if (!options.ImportParadox.isEmpty()) {
+        if (options.List || !options.Form.isEmpty() || !options.Out.isEmpty() || haveRecord || options.Weight
+            || haveDpi || !options.Project.isEmpty())
+            throw TUsageError(u"--import-paradox には --data-dir のほかは指定できません。"_s);
+        return options;
+    }
     if (options.List) {
         if (!options.Form.isEmpty() || !options.Out.isEmpty() || haveRecord || options.Weight || haveDpi)
             throw TUsageError(u"--list には --data-dir と --project のほかは指定できません。"_s);
@@ -190,6 +199,8 @@ void Export(TExportOptions options, QTextStream &out)
         options.Out = QFileInfo(options.Out).absoluteFilePath();
     if (!options.DataDir.isEmpty())
         options.DataDir = QFileInfo(options.DataDir).absoluteFilePath();
+    if (!options.ImportParadox.isEmpty())
+        options.ImportParadox = QFileInfo(options.ImportParadox).absoluteFilePath();
     AppPaths::EnterWorkingFolder();
     struct TOverride
     {
@@ -210,6 +221,10 @@ void Export(TExportOptions options, QTextStream &out)
     // The page geometry must not depend on the machine's printers.
     NkPrinter().SetSource(TPrinterSource::PdfOnly);
 
+    if (!options.ImportParadox.isEmpty()) {
+        ImportParadoxFromCommandLine(options.ImportParadox, out);
+        return;
+    }
     if (options.List) {
         if (!Lister())
             throw EKelmoError(u"記録の一覧はまだ出力できません。"_s);
@@ -266,6 +281,7 @@ QString ExportUsageText()
            "  kelmo4-export [--data-dir DIR]            --project CODE --form summary|batch|roadplan --out FILE\n"
            "  kelmo4-export [--data-dir DIR]            --form standards|testpage --out FILE\n"
            "  kelmo4-export [--data-dir DIR] --list [--project CODE]\n"
+           "  kelmo4-export [--data-dir DIR] --import-paradox OLDDIR\n"
            "FILE が .pdf なら PDF を一つ、.png ならページごとの画像 (FILE-001.png …, --dpi N、既定 150) を書きます。\n"_s;
 }
 

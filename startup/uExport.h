@@ -18,6 +18,7 @@ struct TExportOptions
     QString Out;
     int Dpi = 150;
     bool List = false;
+    QString ImportParadox; // a folder of Paradox tables to take over
 };
 
 // What a form needs on the command line besides --form and --out.

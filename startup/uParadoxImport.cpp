@@ -27,6 +27,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringDecoder>
+#include <QTextStream>
 #include <QtEndian>
 
 #include <algorithm>
@@ -311,6 +312,17 @@ public:
     TParadoxReader &operator=(const TParadoxReader &) = delete;
 
     int RecordCount() const { return m_count; }
+
+    // Paradox files are whole blocks behind the header; one that is shorter was cut, even
+    // when every row that is left can be read.
+    void CheckWhole() const
+    {
+        const pxhead_t *head = m_doc->px_head;
+        const qint64 expected = qint64(head->px_headersize) + qint64(head->px_fileblocks) * head->px_maxtablesize * 1024;
+        if (m_size < expected)
+            throw EFileError(u"%1: ファイル「%2」が途中で切れています（%3 バイトのはずが %4 バイトです）。"_s.arg(
+                m_table, FileName(m_path), QString::number(expected), QString::number(m_size)));
+    }
     const QList<TPxField> &Fields() const { return m_fields; }
 
     // Reads record n (0-based) and raises EFileError naming its row when it is not there
@@ -872,6 +884,7 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
                     throw EKelmoError(u"取り込みを中止しました。データフォルダは元のままです。"_s);
             }
             }
+            reader.CheckWhole();
             staged.Exec(u"COMMIT"_s, source.Table + u": 書き込みを終えられません"_s);
             staged.Exec(u"DETACH DATABASE \"%1\""_s.arg(source.Table), source.Table + u": ファイルを閉じられません"_s);
             if (mendedTexts > 0)
@@ -880,8 +893,9 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
             result.Tables.append(tableResult);
         }
     }
-    for (const QString &table : survey.AbsentTables)
-        result.Skipped.append(u"%1: 旧データにありません（データフォルダのものはそのままです）。"_s.arg(table));
+    if (!survey.AbsentTables.isEmpty())
+        result.Skipped.append(u"旧データになかったテーブル: %1（データフォルダのものはそのままです）。"_s.arg(
+            survey.AbsentTables.join(u"、"_s)));
 
     const bool takeDef = takeDekigataDef && !survey.DekigataDefPath.isEmpty() && survey.DekigataDefProblem.isEmpty();
     if (!survey.DekigataDefPath.isEmpty() && !survey.DekigataDefProblem.isEmpty())
@@ -962,4 +976,29 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
         }
     }
     return result;
+}
+
+void ImportParadoxFromCommandLine(const QString &folder, QTextStream &out)
+{
+    TParadoxImport import(folder);
+    const TParadoxSurvey survey = import.Survey();
+    if (!survey.Refusals.isEmpty())
+        throw EDatabaseError(survey.Refusals.join(u'\n'));
+    QString current;
+    qint64 nextReport = 0;
+    const TParadoxImportResult result = import.Run(true, [&](const QString &table, qint64 done, qint64 total) {
+        if (table != current) {
+            current = table;
+            out << u"%1 を取り込んでいます…\n"_s.arg(table);
+        }
+        // About every tenth of the whole, so a large folder shows it is moving.
+        if (done >= nextReport || done == total) {
+            out << u"  %1 / %2 件\n"_s.arg(QString::number(done), QString::number(total));
+            nextReport = done + qMax<qint64>(1, total / 10);
+        }
+        out.flush();
+        return true;
+    });
+    out << u'\n' << result.SummaryText() << u'\n';
+    out.flush();
 }

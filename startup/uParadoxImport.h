@@ -6,6 +6,7 @@
 #include <functional>
 
 class QDateTime;
+class QTextStream;
 class TTableDef;
 
 // Takes over a data folder of the earlier program: its Paradox tables (texts in Shift-JIS)
@@ -86,3 +87,7 @@ private:
 
 // The name of a new backup folder for the given moment, "paradox-backup-YYYYMMDD-hhmmss".
 QString ParadoxBackupFolderName(const QDateTime &when);
+
+// kelmo4-export --import-paradox: takes Folder over (its DekigataDef too) into the data
+// folder, writing the progress per table and the summary to Out. Raises EKelmoError.
+void ImportParadoxFromCommandLine(const QString &folder, QTextStream &out);

@@ -1,0 +1,208 @@
+#include "support/ParadoxFixture.h"
+#include "support/TestEnv.h"
+
+#include "app/uDatabase.h"
+#include "measure/fEditDekigata.h"
+#include "measure/uKelmo4Head.h"
+#include "measure/uKelmo4Line.h"
+#include "registers/uKoji.h"
+#include "startup/fParadoxImport.h"
+#include "startup/uExport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextStream>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void WriteOldFolder(const QString &folder, int lines)
+{
+    QDir().mkpath(folder);
+    const QList<ParadoxFixture::TColumn> koji = ParadoxFixture::ColumnsOf(TKoji::TableDef());
+    QVERIFY(ParadoxFixture::Write(folder + u"Koji1.DB"_s, koji, ParadoxFixture::SampleRows(koji, 3)));
+    const QList<ParadoxFixture::TColumn> line = ParadoxFixture::ColumnsOf(TKelmo4Line::TableDef());
+    QVERIFY(ParadoxFixture::Write(folder + u"Kel4Line.db"_s, line, ParadoxFixture::SampleRows(line, lines)));
+}
+
+void WriteDefaults(const QString &path, char fill)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(472, fill));
+}
+
+int Export(const QStringList &args, QString *out, QString *err)
+{
+    QTextStream o(out);
+    QTextStream e(err);
+    return RunExport(args, o, e);
+}
+
+} // namespace
+
+class TestParadoxImportWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showsTheFolderAndTakesItOver();
+    void failureShownInTheWindow();
+    void folderWithoutOldTables();
+    void mainWindowMenuEntry();
+    void commandLine_data();
+    void commandLine();
+};
+
+void TestParadoxImportWindow::showsTheFolderAndTakesItOver()
+{
+    TTestEnv env;
+    const QString data = env.DataFolder();
+    WriteOldFolder(data, 3000);
+    WriteDefaults(data + u"DekigataDef"_s, 'd');
+
+    TfrmParadoxImport window(data);
+    window.show();
+    QVERIFY(window.Memo1->toPlainText().contains(u"Kel4Line.db　3000 件"_s));
+    QVERIFY(window.Memo1->toPlainText().contains(u"Koji1.DB　3 件"_s));
+    QVERIFY(window.Memo1->toPlainText().contains(u"paradox-backup"_s));
+    QVERIFY(window.btnImport->isEnabled());
+    QVERIFY(window.chkDekigataDef->isEnabled());
+    QVERIFY(window.chkDekigataDef->isChecked());
+    window.chkDekigataDef->setChecked(false);
+
+    QTest::mouseClick(window.btnImport, Qt::LeftButton);
+    QVERIFY(window.Imported());
+    QCOMPARE(window.ProgressBar1->value(), 1000);
+    QVERIFY(window.lblProgress->text().contains(u"3003 件"_s));
+    const QString summary = window.Memo1->toPlainText();
+    QVERIFY2(summary.contains(u"Kel4Line: 3000 件"_s), qPrintable(summary));
+    QVERIFY(summary.contains(u"DekigataDef: 取り込まないよう選ばれました。"_s));
+    QVERIFY(summary.contains(u"旧データになかったテーブル: Kel4Head、Kosyu4"_s));
+    QVERIFY(!window.btnImport->isEnabled());
+    QVERIFY(!QFileInfo::exists(u"DekigataDef"_s));
+    if (!qEnvironmentVariableIsEmpty("KELMO4_SHOT"))
+        window.grab().save(qEnvironmentVariable("KELMO4_SHOT"));
+}
+
+void TestParadoxImportWindow::failureShownInTheWindow()
+{
+    TTestEnv env;
+    const QString data = env.DataFolder();
+    WriteOldFolder(data, 400);
+    QFile cut(data + u"Kel4Line.db"_s);
+    QVERIFY(cut.resize(cut.size() - 3000));
+
+    TfrmParadoxImport window(data);
+    QTest::mouseClick(window.btnImport, Qt::LeftButton);
+    QVERIFY(!window.Imported());
+    const QString text = window.Memo1->toPlainText();
+    QVERIFY2(text.contains(u"データフォルダは元のままです"_s) && text.contains(u"Kel4Line"_s) && text.contains(u"途中で切れています"_s), qPrintable(text));
+    // The folder is as it was, so the import can be tried again once the file is mended.
+    QVERIFY(window.btnImport->isEnabled());
+    QVERIFY(window.btnClose->isEnabled());
+    QVERIFY(QFileInfo::exists(data + u"Koji1.DB"_s));
+}
+
+void TestParadoxImportWindow::folderWithoutOldTables()
+{
+    TTestEnv env;
+    const QString data = env.DataFolder();
+    QDir().mkpath(data);
+    TfrmParadoxImport window(data);
+    QVERIFY(window.Memo1->toPlainText().contains(u"旧形式（Paradox）のテーブルがありません"_s));
+    QVERIFY(!window.btnImport->isEnabled());
+    QVERIFY(!window.chkDekigataDef->isEnabled());
+}
+
+void TestParadoxImportWindow::mainWindowMenuEntry()
+{
+    TTestEnv env;
+    TfrmEditDekigata window;
+    QAction *entry = nullptr;
+    for (QAction *menu : window.menuBar()->actions()) {
+        if (menu->text() != u"ファイル"_s)
+            continue;
+        for (QAction *a : menu->menu()->actions()) {
+            if (a->text() == u"旧データの取り込み…"_s)
+                entry = a;
+        }
+    }
+    QVERIFY(entry);
+    QCOMPARE(entry, window.actImportParadox);
+    QVERIFY(!entry->isEnabled());
+    ConnectParadoxImportMenu(&window);
+    QVERIFY(entry->isEnabled());
+
+    // The entry opens the window on the data folder; it is closed again from a timer.
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<TfrmParadoxImport *>(QApplication::activeModalWidget());
+        opened = dialog != nullptr;
+        if (dialog)
+            dialog->btnClose->click();
+    });
+    entry->trigger();
+    QVERIFY(opened);
+}
+
+void TestParadoxImportWindow::commandLine_data()
+{
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("taken over") << QStringList() << false << 0 << u"Kel4Line: 1200 件"_s;
+    QTest::newRow("damaged file") << QStringList() << true << kExportFailure << u"「Kel4Line.db」が途中で切れています"_s;
+    QTest::newRow("with a form") << QStringList{u"--form"_s, u"summary"_s} << false << kExportUsageError
+                                 << u"--import-paradox には --data-dir のほかは指定できません。"_s;
+}
+
+void TestParadoxImportWindow::commandLine()
+{
+    QFETCH(QStringList, extra);
+    QFETCH(bool, cut);
+    QFETCH(int, status);
+    QFETCH(QString, expected);
+
+    TTestEnv env;
+    const QString old = env.Root() + u"/old/"_s;
+    WriteOldFolder(old, 1200);
+    WriteDefaults(old + u"DekigataDef"_s, 'c');
+    if (cut) {
+        QFile f(old + u"Kel4Line.db"_s);
+        QVERIFY(f.resize(f.size() - 5000));
+    }
+    const QString target = env.Root() + u"/target/"_s;
+    QDir().mkpath(target);
+
+    QString out, err;
+    const int result = Export(QStringList{u"--data-dir"_s, target, u"--import-paradox"_s, old} + extra, &out, &err);
+    QCOMPARE(result, status);
+    const QString all = out + err;
+    QVERIFY2(all.contains(expected), qPrintable(all));
+    if (status == 0) {
+        QVERIFY(out.contains(u"Kel4Line を取り込んでいます…"_s));
+        QVERIFY(out.contains(u"1203 / 1203 件"_s));
+        QVERIFY(QFileInfo::exists(target + u"Kel4Line.db"_s));
+        QVERIFY(QFileInfo::exists(old + u"Kel4Line.db"_s)); // the old folder is only read
+        QFile defaults(u"DekigataDef"_s);
+        QVERIFY(defaults.open(QIODevice::ReadOnly));
+        QCOMPARE(defaults.readAll(), QByteArray(472, 'c'));
+    } else {
+        QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        QVERIFY(!QFileInfo::exists(u"DekigataDef"_s));
+    }
+}
+
+QTEST_MAIN(TestParadoxImportWindow)
+#include "tst_ParadoxImportWindow.moc"
