@@ -26,6 +26,7 @@
 #include "sheets/fEditDekigataTorimatome.h"
 #include "sheets/uDataSheet.h"
 #include "sheets/uPrintSet.h"
+#include "startup/fParadoxImport.h"
 
 #include <QAction>
 #include <QDir>
@@ -72,6 +73,7 @@ void ConnectMainMenus()
             Simulation::Run(*frmEditDekigata, frmSethistgram->LabelPercents());
     });
     frmEditDekigata->actSimulation->setEnabled(true);
+    ConnectParadoxImportMenu(frmEditDekigata);
 }
 
 // No window of the run is reachable once the run is over.
@@ -142,6 +144,9 @@ int RunKelmo4(int argc, char **argv)
     // choose another folder in the defaults window before the program tries again.
     std::vector<std::unique_ptr<QWidget>> windows;
     for (;;) {
+        // Before any window opens a table: an old data folder is taken over or left.
+        if (!OfferParadoxImportAtStart())
+            return 0;
         try {
             CreateAllWindows(windows);
             break;

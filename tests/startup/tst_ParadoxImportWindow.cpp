@@ -2,6 +2,7 @@
 #include "support/TestEnv.h"
 
 #include "app/uDatabase.h"
+#include "app/uParadoxFile.h"
 #include "measure/fEditDekigata.h"
 #include "measure/uKelmo4Head.h"
 #include "measure/uKelmo4Line.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -59,6 +61,8 @@ private Q_SLOTS:
     void failureShownInTheWindow();
     void folderWithoutOldTables();
     void mainWindowMenuEntry();
+    void offeredAtStart_data();
+    void offeredAtStart();
     void commandLine_data();
     void commandLine();
 };
@@ -153,6 +157,52 @@ void TestParadoxImportWindow::mainWindowMenuEntry()
     });
     entry->trigger();
     QVERIFY(opened);
+}
+
+void TestParadoxImportWindow::offeredAtStart_data()
+{
+    QTest::addColumn<bool>("oldTables");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("goOn");
+    QTest::newRow("nothing old") << false << QString() << true;
+    QTest::newRow("user ends the program") << true << u"終了"_s << false;
+    QTest::newRow("user takes the data over") << true << u"取り込む…"_s << true;
+}
+
+void TestParadoxImportWindow::offeredAtStart()
+{
+    QFETCH(bool, oldTables);
+    QFETCH(QString, answer);
+    QFETCH(bool, goOn);
+    TTestEnv env;
+    const QString data = env.DataFolder();
+    if (oldTables)
+        WriteOldFolder(data, 20);
+
+    // Answers whichever modal window is up: the question box, then the import window.
+    QString asked;
+    QTimer answering;
+    connect(&answering, &QTimer::timeout, this, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            asked = box->text();
+            for (QAbstractButton *b : box->buttons()) {
+                if (b->text() == answer)
+                    b->click();
+            }
+        } else if (auto *window = qobject_cast<TfrmParadoxImport *>(modal)) {
+            if (!window->Imported())
+                window->RunImport();
+            else
+                window->btnClose->click();
+        }
+    });
+    answering.start(20);
+    QCOMPARE(OfferParadoxImportAtStart(), goOn);
+    answering.stop();
+    if (oldTables)
+        QVERIFY2(asked.contains(u"旧形式（Paradox）のテーブルがあります（2 個）"_s), qPrintable(asked));
+    QCOMPARE(HasParadoxTables(data), oldTables && !goOn);
 }
 
 void TestParadoxImportWindow::commandLine_data()
