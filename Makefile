@@ -30,8 +30,14 @@ test-sanitize: setup
 install: build
 	cmake --install $(BUILD)
 
+# Every benchmark against its baseline, repeated (median shown), then the table of the
+# figures; the raw results stay in $(BUILD)/bench/results.json. Not part of "make test".
+BENCH_REPETITIONS ?= 3
 bench: build
-	@if [ -x $(BUILD)/bench/kelmo4-bench ]; then $(BUILD)/bench/kelmo4-bench; else echo "no benchmarks built"; fi
+	$(BUILD)/bench/kelmo4-bench --benchmark_repetitions=$(BENCH_REPETITIONS) \
+	  --benchmark_report_aggregates_only=true \
+	  --benchmark_out=$(BUILD)/bench/results.json --benchmark_out_format=json
+	python3 bench/report.py $(BUILD)/bench/results.json | tee $(BUILD)/bench/results.md
 
 clean:
 	rm -rf $(BUILD)

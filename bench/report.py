@@ -1,0 +1,92 @@
+#!/usr/bin/env python3
+"""Prints the table of a kelmo4-bench run from its Google Benchmark JSON output.
+
+Usage: report.py results.json
+With repetitions the medians are shown, otherwise the single run.
+"""
+import json
+import sys
+
+# name: (work, goal text, test of the figures)
+ROWS = [
+    ("Register1000", "「登録」 of a 1000-line record", "≤ 2×", lambda f: f["ratio"] <= 2),
+    ("ShowRecord1000", "showing a 1000-line record", "≤ 3×", lambda f: f["ratio"] <= 3),
+    ("GridEdit", "one typed value in a full grid", "≤ 10×, < 16 ms",
+     lambda f: f["ratio"] <= 10 and f["ours_ms"] < 16),
+    ("DataSheet1000", "data sheet of a 1000-line record (48 pages, PDF)", "≤ 1.5×", lambda f: f["ratio"] <= 1.5),
+    ("Initialize200", "「初期化」 of the large project (200 records × 100 lines)", "≤ 3×",
+     lambda f: f["ratio"] <= 3),
+]
+
+
+def figures(benchmarks):
+    """Counters per benchmark: the median aggregate when there is one, else the run."""
+    found = {}
+    for b in benchmarks:
+        name = b.get("run_name", b["name"]).split("/")[0]
+        if b.get("error_occurred"):
+            found[name] = {"error": b.get("error_message", "error")}
+            continue
+        if b.get("run_type") == "aggregate":
+            if b.get("aggregate_name") == "median":
+                found[name] = b
+        elif name not in found or found[name].get("run_type") != "aggregate":
+            found.setdefault(name, b)
+    return found
+
+
+def ms(value):
+    return f"{value:.3f} ms" if value < 1 else f"{value:.1f} ms"
+
+
+def main():
+    with open(sys.argv[1], encoding="utf-8") as f:
+        data = json.load(f)
+    found = figures(data["benchmarks"])
+    context = data.get("context", {})
+    reps = max((b.get("repetitions", 1) for b in data["benchmarks"]), default=1)
+
+    print("| Work | Ours | Baseline (the limit) | Ratio | Goal | met? |")
+    print("|---|---|---|---|---|---|")
+    missed = 0
+
+    def row(work, ours, base, ratio, goal, met):
+        nonlocal missed
+        missed += 0 if met else 1
+        print(f"| {work} | {ours} | {base} | {ratio} | {goal} | {'yes' if met else 'NO'} |")
+
+    for name, work, goal, test in ROWS:
+        f = found.get(name)
+        if not f or "error" in f:
+            row(work, "—", "—", "—", goal, False)
+            continue
+        row(work, ms(f["ours_ms"]), ms(f["baseline_ms"]), f"{f['ratio']:.2f}×", goal, test(f))
+
+    f = found.get("Batch50")
+    if f and "error" not in f:
+        row(f"batch of 50 records ({f['pages']:.0f} pages, one PDF)",
+            f"{f['ms_per_page']:.1f} ms per page ({f['ours_ms'] / 1000:.1f} s)", "—", "—",
+            "< 20 ms per page", f["ms_per_page"] < 20)
+    else:
+        row("batch of 50 records", "—", "—", "—", "< 20 ms per page", False)
+
+    f = found.get("Startup")
+    if f and "error" not in f:
+        row("start-up until the main window is shown (offscreen)", ms(f["ours_ms"]), ms(f["baseline_ms"]),
+            f"{f['ratio']:.2f}×", "≤ 1.5× time", f["ratio"] <= 1.5)
+        row("start-up, peak memory (ru_maxrss)", f"{f['ours_peak_mib']:.1f} MiB",
+            f"{f['baseline_peak_mib']:.1f} MiB", f"{f['peak_ratio']:.2f}×", "≤ 1.5× memory",
+            f["peak_ratio"] <= 1.5)
+    else:
+        row("start-up", "—", "—", "—", "≤ 1.5× time, ≤ 1.5× memory", False)
+
+    print()
+    print(f"{context.get('num_cpus', '?')} CPUs at {context.get('mhz_per_cpu', '?')} MHz, "
+          f"{'median of ' + str(reps) + ' repetitions' if reps > 1 else 'one run'}, "
+          f"{context.get('date', '')}")
+    if missed:
+        print(f"{missed} goal(s) missed")
+
+
+if __name__ == "__main__":
+    main()

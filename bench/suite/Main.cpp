@@ -1,0 +1,94 @@
+// kelmo4-bench: every benchmark of the program against its baseline, in one run.
+// "make bench" runs it with repetitions and prints the table (bench/report.py).
+#include "suite/Suite.h"
+
+#include "app/Errors.h"
+#include "app/uApplication.h"
+#include "app/uDatabase.h"
+#include "app/uDekigataDef.h"
+#include "measure/uKelmo4Head.h"
+#include "printing/NkPrinter.h"
+#include "registers/uKoji.h"
+#include "registers/uKosyu.h"
+#include "registers/ukouku.h"
+#include "common/BenchData.h"
+#include "support/TestEnv.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+
+#include <cstdio>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+TSuiteData g_data;
+} // namespace
+
+const TSuiteData &SuiteData()
+{
+    return g_data;
+}
+
+void UseFolder(const QString &folder)
+{
+    OverrideAliasPath(u"tomaruk"_s, folder);
+}
+
+QString ProgramFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+namespace {
+
+QString MakeSuiteFolder(const QString &root, const QString &kind)
+{
+    const QString folder = QDir(root).filePath(kind);
+    QDir().mkpath(folder);
+    BenchData::MakeFolder(folder, kind);
+    return folder;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    TKelmoApplication app(argc, argv);
+    RegisterFontSubstitutions();
+    // The pages must not depend on the machine's printers.
+    NkPrinter().SetSource(TPrinterSource::PdfOnly);
+
+    auto env = std::make_unique<TTestEnv>();
+    try {
+        g_data.Root = env->Root();
+        std::fprintf(stderr, "making the data folders in %s\n", qPrintable(g_data.Root));
+        g_data.Small = MakeSuiteFolder(g_data.Root, u"small"_s);
+        g_data.Large = MakeSuiteFolder(g_data.Root, u"large"_s);
+        g_data.Batch = MakeSuiteFolder(g_data.Root, u"batch"_s);
+        g_data.Full = MakeSuiteFolder(g_data.Root, u"full"_s);
+        TKelmo4Head head;
+        head.Koji->LoadByCode(u"0004"_s);
+        head.Kosyu->LoadByName(u"表層工"_s);
+        head.Kouku->Koukumei = QString::fromUtf16(NoSectionName);
+        head.SokuteiKoumoku = u"基準高"_s;
+        if (!head.FindByKey())
+            throw EKelmoError(u"the full record is missing"_s);
+        g_data.FullRecordId = head.ID;
+    } catch (const EKelmoError &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.Message()));
+        return 1;
+    }
+    TDatabase::Close();
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    TDatabase::Close();
+    env.reset();
+    return 0;
+}

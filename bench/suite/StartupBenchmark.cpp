@@ -1,0 +1,121 @@
+// Start-up until the main window is shown, offscreen, each start a process of its own:
+// the real start-up (kelmo4-startup-probe) against a minimal Qt window program
+// (kelmo4-minimal-window). Peak memory is the child's ru_maxrss.
+#include "suite/Suite.h"
+
+#include "app/AppPaths.h"
+#include "app/uDatabase.h"
+#include "app/uDekigataDef.h"
+#include "common/BenchClock.h"
+#include "common/BenchData.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+extern char **environ;
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct TStart
+{
+    bool Ok = false;
+    double Seconds = 0;  // from the spawn to the painted main window
+    double PeakMiB = 0;
+};
+
+TStart StartAndWait(const QString &program)
+{
+    TStart result;
+    const std::string path = QFile::encodeName(program).toStdString();
+    int out[2];
+    if (pipe(out) != 0)
+        return result;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    // Qt's notes about the offscreen platform would only clutter the benchmark's output.
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    char *argv[] = {const_cast<char *>(path.c_str()), nullptr};
+    pid_t pid = 0;
+    const double started = MonotonicSeconds();
+    const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (spawned != 0) {
+        close(out[0]);
+        return result;
+    }
+    std::string text;
+    char buffer[256];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, size_t(n));
+    close(out[0]);
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return result;
+    const double shown = std::atof(text.c_str());
+    result.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && shown > started;
+    result.Seconds = shown - started;
+    result.PeakMiB = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+    return result;
+}
+
+void BM_Startup(benchmark::State &state)
+{
+    // The started program finds its data folder at the default place, with a small project
+    // in it, and its defaults file, as after some days of use.
+    const QString folder = AppPaths::DefaultDataFolder();
+    QDir().mkpath(folder);
+    BenchData::MakeFolder(folder, u"small"_s);
+    SaveDefaults();
+    TDatabase::Close();
+    OverrideAliasPath(u"tomaruk"_s, QString());
+
+    const QString ours = QDir(ProgramFolder()).filePath(u"kelmo4-startup-probe"_s);
+    const QString baseline = QDir(ProgramFolder()).filePath(u"kelmo4-minimal-window"_s);
+    // Once each for the page cache.
+    if (!StartAndWait(ours).Ok || !StartAndWait(baseline).Ok) {
+        state.SkipWithError("a start-up program did not show its window");
+        return;
+    }
+    double oursSum = 0, baseSum = 0, oursPeak = 0, basePeak = 0;
+    for (auto _ : state) {
+        const TStart a = StartAndWait(ours);
+        const TStart b = StartAndWait(baseline);
+        if (!a.Ok || !b.Ok) {
+            state.SkipWithError("a start-up program did not show its window");
+            return;
+        }
+        state.SetIterationTime(a.Seconds);
+        oursSum += a.Seconds;
+        baseSum += b.Seconds;
+        oursPeak = qMax(oursPeak, a.PeakMiB);
+        basePeak = qMax(basePeak, b.PeakMiB);
+    }
+    const double n = double(state.iterations());
+    state.counters["ours_ms"] = oursSum / n * 1e3;
+    state.counters["baseline_ms"] = baseSum / n * 1e3;
+    state.counters["ratio"] = oursSum / baseSum;
+    state.counters["ours_peak_mib"] = oursPeak;
+    state.counters["baseline_peak_mib"] = basePeak;
+    state.counters["peak_ratio"] = basePeak > 0 ? oursPeak / basePeak : 0;
+}
+
+} // namespace
+
+BENCHMARK(BM_Startup)->Name("Startup")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
