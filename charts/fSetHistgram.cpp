@@ -1,5 +1,6 @@
 #include "charts/fSetHistgram.h"
 
+#include "app/uHelp.h"
 #include "app/uCommon.h"
 #include "printing/UpDown.h"
 
@@ -32,6 +33,7 @@ TfrmSethistgram::TfrmSethistgram(QWidget *parent)
     , Button2(new QPushButton(u"キャンセル"_s, this))
 {
     setWindowTitle(u"ヒストグラムの設定"_s);
+    SetHelpTopic(this, u"sethistgram"_s);
     QFont font(u"ＭＳ Ｐゴシック"_s);
     font.setPixelSize(12);
     setFont(font);

@@ -1,5 +1,6 @@
 #include "registers/fEditKosyu.h"
 
+#include "app/uHelp.h"
 #include "registers/uKosyu.h"
 
 #include <QGridLayout>
@@ -27,6 +28,7 @@ TfrmEditKosyu::TfrmEditKosyu(QWidget *parent)
     , m_kosyu(new TKosyu(this))
 {
     setWindowTitle(u"工種の登録"_s);
+    SetHelpTopic(this, u"kosyu"_s);
 
     QMenu *file = AddMenu(u"ファイル"_s);
     N_New = file->addAction(u"新規"_s);

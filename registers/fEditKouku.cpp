@@ -1,5 +1,6 @@
 #include "registers/fEditKouku.h"
 
+#include "app/uHelp.h"
 #include "app/uCommon.h"
 #include "app/uuSetDataPath.h"
 #include "registers/fEditKoji.h"
@@ -33,6 +34,7 @@ TfrmEditKouku::TfrmEditKouku(QWidget *parent)
     , m_kouku(new TKouku(this))
 {
     setWindowTitle(u"工区データ"_s);
+    SetHelpTopic(this, u"kouku"_s);
 
     N_DataPath = MenuBar->addAction(u"データパス"_s);
     N_Koji = MenuBar->addAction(u"工事データ"_s);

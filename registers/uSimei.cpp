@@ -88,7 +88,10 @@ void TSimei::Save()
 
 void TSimei::Delete()
 {
-    TQuery q(u"delete from Simei where Furigana=:Furigana"_s);
+    // Only the person shown: another person who shares the reading is not the one the user
+    // asked to delete.
+    TQuery q(u"delete from Simei where Furigana=:Furigana and Simei=:Simei"_s);
     q.SetParam(u"Furigana"_s, TextValue(Furigana));
+    q.SetParam(u"Simei"_s, TextValue(Simei));
     q.ExecSQL();
 }

@@ -29,7 +29,7 @@ public:
     // Trims Simei and Furigana in place; a blank name is never saved; an empty reading
     // becomes the name.
     void Save();
-    // Every person with this reading goes.
+    // The person with this reading and name; others sharing the reading stay.
     void Delete();
 
     QString Furigana;

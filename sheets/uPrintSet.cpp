@@ -1,5 +1,6 @@
 #include "sheets/uPrintSet.h"
 
+#include "app/uHelp.h"
 #include "app/uActivation.h"
 #include "app/uCommon.h"
 #include "app/uSpread.h"
@@ -151,6 +152,7 @@ TfrmPrintSet::TfrmPrintSet(QWidget *parent)
     , BitBtn2(new QPushButton(u"閉じる(&C)"_s, this))
 {
     setWindowTitle(u"印刷データ選択"_s);
+    SetHelpTopic(this, u"printset"_s);
     setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
     setFixedSize(640, 480);
 

@@ -1,5 +1,6 @@
 #include "startup/fParadoxImport.h"
 
+#include "app/uHelp.h"
 #include "app/Errors.h"
 #include "app/uApplication.h"
 #include "app/uDatabase.h"
@@ -28,6 +29,7 @@ TfrmParadoxImport::TfrmParadoxImport(const QString &folder, QWidget *parent)
     : QDialog(parent)
 {
     setWindowTitle(u"旧データの取り込み"_s);
+    SetHelpTopic(this, u"paradox-import"_s);
     resize(560, 420);
 
     auto *layout = new QVBoxLayout(this);

@@ -2,15 +2,20 @@
 #include "app/uDataPath.h"
 #include "app/uHelp.h"
 #include "app/uuSetDataPath.h"
+#include "charts/fSetHistgram.h"
 #include "measure/fEditDekigata.h"
 #include "measure/uChangeData.h"
 #include "registers/fEditHacchusya.h"
 #include "registers/fEditKikakuti4.h"
 #include "registers/fEditKoji.h"
+#include "registers/fEditKosyu.h"
+#include "registers/fEditKouku.h"
 #include "registers/fEditSimei.h"
 #include "registers/fEditUkeoisya.h"
 #include "roadplan/fEditFormationHeight.h"
 #include "sheets/fEditDekigataTorimatome.h"
+#include "sheets/uPrintSet.h"
+#include "startup/fParadoxImport.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
@@ -74,6 +79,13 @@ void TestHelpPages::windowOpensItsOwnPage_data()
     QTest::newRow("規格値の登録") << Maker<TfrmEditKikakuti4>();
     QTest::newRow("路面計画の入力") << Maker<TfrmEditFormationHeight>();
     QTest::newRow("出来形とりまとめ表") << Maker<TfrmEditDekigataTorimatome>();
+    QTest::newRow("工種の登録") << Maker<TfrmEditKosyu>();
+    QTest::newRow("工区データ") << Maker<TfrmEditKouku>();
+    QTest::newRow("印刷データ選択") << Maker<TfrmPrintSet>();
+    QTest::newRow("ヒストグラムの設定") << Maker<TfrmSethistgram>();
+    QTest::newRow("旧データの取り込み") << TWindowMaker([] {
+        return std::unique_ptr<QWidget>(std::make_unique<TfrmParadoxImport>(QDir::currentPath()));
+    });
 }
 
 void TestHelpPages::windowOpensItsOwnPage()
