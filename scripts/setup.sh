@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev qt6-translations-l10n
   libsqlite3-dev libbenchmark-dev pxlib-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
   xvfb xauth imagemagick poppler-utils xdg-utils

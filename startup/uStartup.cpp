@@ -30,6 +30,9 @@
 
 #include <QAction>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 #include <memory>
 #include <vector>
@@ -130,6 +133,13 @@ int RunKelmo4(int argc, char **argv)
 {
     TKelmoApplication app(argc, argv);
     app.setApplicationDisplayName(u"ケルモ４"_s);
+    // Qt's own buttons and dialogs ("はい", "キャンセル", the file dialog) in Japanese like the
+    // rest of the program, whatever the desktop's language; without the file the English
+    // texts stay.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), u"qtbase"_s, u"_"_s,
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
     if (!AppPaths::EnterWorkingFolder()) {
         ShowErrorMessage(u"作業フォルダ「%1」を作れません。ホームフォルダに書き込めるか確かめてください。"_s
                              .arg(QDir::toNativeSeparators(AppPaths::WorkingFolder())));
