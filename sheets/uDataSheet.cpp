@@ -1,6 +1,7 @@
 #include "sheets/uDataSheet.h"
 
 #include "app/Errors.h"
+#include "charts/uChartPrint.h"
 #include "measure/uKelmo4Head.h"
 #include "measure/uRecordPrint.h"
 #include "printing/PrevX.h"
@@ -110,9 +111,7 @@ void ShowDataSheet(const TKelmo4Head &Head, bool Weight, QWidget *Parent)
 void ExportDataSheet(int RecordId, bool Weight, TPrevX *Prev)
 {
     TKelmo4Head head;
-    head.LoadByID(RecordId);
-    if (head.ID != RecordId || RecordId <= 0)
-        throw EKelmoError(u"記録 "_s + QString::number(RecordId) + u" が見つかりません。"_s);
+    LoadRecordForPrint(head, RecordId);
     DrawDataSheetDocument(Prev, head, Weight);
 }
 
