@@ -135,6 +135,8 @@ private Q_SLOTS:
     void secondImportRefused();
     void foreignFolderLeftUntouched();
     void differingLayoutTakenWithNotes();
+    void otherFieldTypesConverted_data();
+    void otherFieldTypesConverted();
     void importedRecordOpensLikeATypedOne();
 };
 
@@ -576,6 +578,130 @@ void TestParadoxImport::differingLayoutTakenWithNotes()
                                   {{u"a"_s, u"山田"_s}, {u"b"_s, u"寿限無寿限無五劫の擦り切れ"_s}}));
     const QString tooLong = ImportFailure(data3);
     QVERIFY2(tooLong.contains(u"Simei の 2 行目"_s) && tooLong.contains(u"SIMEI"_s), qPrintable(tooLong));
+}
+
+void TestParadoxImport::otherFieldTypesConverted_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QVariant>("written");
+    QTest::addColumn<QVariant>("expected"); // null: stored as no value
+    QTest::addColumn<QString>("failure");   // empty: the row goes in
+
+    const QString none;
+    // Older layouts kept some numbers in short integers, currency or number fields.
+    QTest::newRow("short into long") << u"TakasaFormation"_s << QByteArray("LNO") << int(pxfShort) << 2
+                                     << QVariant(-123) << QVariant(-123) << none;
+    QTest::newRow("short zero is no blank") << u"TakasaFormation"_s << QByteArray("LNO") << int(pxfShort) << 2
+                                            << QVariant(0) << QVariant(0) << none;
+    QTest::newRow("short blank") << u"TakasaFormation"_s << QByteArray("LNO") << int(pxfShort) << 2 << QVariant()
+                                 << QVariant() << none;
+    QTest::newRow("auto-increment into long") << u"Kel4Head"_s << QByteArray("SOKUTENKYORI") << int(pxfAutoInc) << 4
+                                              << QVariant(77) << QVariant(77) << none;
+    QTest::newRow("whole number into long") << u"TakasaFormation"_s << QByteArray("LNO") << int(pxfNumber) << 8
+                                            << QVariant(42.0) << QVariant(42) << none;
+    QTest::newRow("fraction into long") << u"TakasaFormation"_s << QByteArray("LNO") << int(pxfNumber) << 8
+                                        << QVariant(1.5) << QVariant() << u"TakasaFormation の 1 行目、項目 LNO"_s;
+    QTest::newRow("long into double") << u"TakasaFormation"_s << QByteArray("H00") << int(pxfLong) << 4
+                                      << QVariant(250) << QVariant(250.0) << none;
+    QTest::newRow("short into double") << u"TakasaFormation"_s << QByteArray("H01") << int(pxfShort) << 2
+                                       << QVariant(-7) << QVariant(-7.0) << none;
+    QTest::newRow("currency into double") << u"TakasaFormation"_s << QByteArray("H02") << int(pxfCurrency) << 8
+                                          << QVariant(12.25) << QVariant(12.25) << none;
+    QTest::newRow("negative double") << u"TakasaFormation"_s << QByteArray("H03") << int(pxfNumber) << 8
+                                     << QVariant(-0.035) << QVariant(-0.035) << none;
+    QTest::newRow("number text into double") << u"TakasaFormation"_s << QByteArray("H04") << int(pxfAlpha) << 10
+                                             << QVariant(u"3.5"_s) << QVariant(3.5) << none;
+    QTest::newRow("word into double") << u"TakasaFormation"_s << QByteArray("H04") << int(pxfAlpha) << 10
+                                      << QVariant(u"高い"_s) << QVariant() << u"TakasaFormation の 1 行目、項目 H04"_s;
+    QTest::newRow("number into text") << u"TakasaFormation"_s << QByteArray("SOKUTEN") << int(pxfNumber) << 8
+                                      << QVariant(12.5) << QVariant(u"12.5"_s) << none;
+    QTest::newRow("long into text") << u"TakasaFormation"_s << QByteArray("SOKUTEN") << int(pxfLong) << 4
+                                    << QVariant(120) << QVariant(u"120"_s) << none;
+    QTest::newRow("number blank into text") << u"TakasaFormation"_s << QByteArray("SOKUTEN") << int(pxfNumber) << 8
+                                            << QVariant() << QVariant(QString()) << none;
+    QTest::newRow("date into text") << u"TakasaFormation"_s << QByteArray("SOKUTEN") << int(pxfDate) << 4
+                                    << QVariant(QDate(2003, 6, 14)) << QVariant(u"2003/06/14"_s) << none;
+    QTest::newRow("first day of the calendar") << u"Kel4Head"_s << QByteArray("HIDUKE") << int(pxfDate) << 4
+                                               << QVariant(QDate(1, 1, 1)) << QVariant(QDate(1, 1, 1)) << none;
+    QTest::newRow("timestamp into date") << u"Kel4Head"_s << QByteArray("HIDUKE") << int(pxfTimestamp) << 8
+                                         << QVariant(QDateTime(QDate(2003, 6, 14), QTime(17, 45)))
+                                         << QVariant(QDate(2003, 6, 14)) << none;
+    QTest::newRow("date text into date") << u"Kel4Head"_s << QByteArray("HIDUKE") << int(pxfAlpha) << 10
+                                         << QVariant(u"2003/06/14"_s) << QVariant(QDate(2003, 6, 14)) << none;
+    QTest::newRow("no date text") << u"Kel4Head"_s << QByteArray("HIDUKE") << int(pxfAlpha) << 10
+                                  << QVariant(u"6月14日"_s) << QVariant() << u"Kel4Head の 1 行目、項目 HIDUKE"_s;
+    QTest::newRow("logical text") << u"Kel4Head"_s << QByteArray("SAGARI") << int(pxfAlpha) << 5
+                                  << QVariant(u"true"_s) << QVariant(true) << none;
+    QTest::newRow("logical from long") << u"Kel4Head"_s << QByteArray("SAGARI") << int(pxfLong) << 4
+                                       << QVariant(0) << QVariant(false) << none;
+    QTest::newRow("logical from a word") << u"Kel4Head"_s << QByteArray("SAGARI") << int(pxfAlpha) << 5
+                                         << QVariant(u"はい"_s) << QVariant() << u"Kel4Head の 1 行目、項目 SAGARI"_s;
+    QTest::newRow("memo refused") << u"Kel4Head"_s << QByteArray("KOSYUMEI") << int(pxfMemoBLOb) << 10
+                                  << QVariant() << QVariant() << u"Kel4Head の項目 KOSYUMEI はメモ型"_s;
+}
+
+void TestParadoxImport::otherFieldTypesConverted()
+{
+    QFETCH(QString, table);
+    QFETCH(QByteArray, field);
+    QFETCH(int, type);
+    QFETCH(int, length);
+    QFETCH(QVariant, written);
+    QFETCH(QVariant, expected);
+    QFETCH(QString, failure);
+
+    TTestEnv env;
+    const QString data = env.DataFolder();
+    QDir().mkpath(data);
+    const TTableDef *def = FindTableDef(table);
+    const TFieldDef &first = def->Fields().first();
+    const TColumn key = first.Type == TFieldType::Alpha ? TColumn{first.Name.toLatin1(), pxfAlpha, first.Size}
+                                                        : TColumn{first.Name.toLatin1(), pxfLong, 4};
+    const QVariant keyValue = first.Type == TFieldType::Alpha ? QVariant(u"K1"_s) : QVariant(1);
+    QVERIFY(ParadoxFixture::Write(data + kOldFileNames.value(table), {key, {field, type, length}},
+                                  {{keyValue, written}}));
+    const QMap<QString, QByteArray> before = Snapshot(data);
+
+    if (!failure.isEmpty()) {
+        const QString message = ImportFailure(data);
+        QVERIFY2(message.contains(failure), qPrintable(message));
+        QCOMPARE(Snapshot(data), before);
+        return;
+    }
+    const TParadoxImportResult result = TParadoxImport(data).Run(true);
+    QCOMPARE(result.TotalRows(), 1);
+    TQuery q(u"select * from %1"_s.arg(table));
+    q.Open();
+    QCOMPARE(q.RecordCount(), 1);
+    const QString name = QString::fromLatin1(field);
+    switch (expected.typeId()) {
+    case QMetaType::UnknownType:
+        QVERIFY(q.FieldValue(name).isNull());
+        break;
+    case QMetaType::QString:
+        QVERIFY(!q.FieldValue(name).isNull());
+        QCOMPARE(q.FieldText(name), expected.toString());
+        break;
+    case QMetaType::Int:
+        QVERIFY(!q.FieldValue(name).isNull());
+        QCOMPARE(q.FieldInt(name), expected.toInt());
+        break;
+    case QMetaType::Double:
+        QCOMPARE(q.FieldFloat(name), expected.toDouble());
+        break;
+    case QMetaType::Bool:
+        QVERIFY(!q.FieldValue(name).isNull());
+        QCOMPARE(q.FieldBool(name), expected.toBool());
+        break;
+    case QMetaType::QDate:
+        QCOMPARE(q.FieldDate(name), expected.toDate());
+        break;
+    default:
+        QFAIL("unexpected kind of value");
+    }
 }
 
 void TestParadoxImport::importedRecordOpensLikeATypedOne()

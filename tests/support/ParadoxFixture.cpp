@@ -4,6 +4,7 @@
 #include "app/uDatabase.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QFile>
 #include <QtDebug>
 
@@ -73,6 +74,13 @@ bool Write(const QString &path, const QList<TColumn> &columns, const QList<TRow>
             case pxfDate:
                 PX_put_data_long(doc, p, c.Length, v.typeId() == QMetaType::QDate ? DayNumber(v.toDate()) : v.toInt());
                 break;
+            case pxfTimestamp: {
+                // Milliseconds from the start of day 1.
+                const QDateTime t = v.toDateTime();
+                PX_put_data_double(doc, p, c.Length,
+                                   double(DayNumber(t.date())) * 86400000.0 + double(t.time().msecsSinceStartOfDay()));
+                break;
+            }
             case pxfLong:
             case pxfAutoInc:
                 PX_put_data_long(doc, p, c.Length, v.toInt());
