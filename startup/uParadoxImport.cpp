@@ -33,6 +33,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <memory>
 
@@ -268,6 +269,51 @@ QDate ParadoxDate(qint64 days)
     return QDate::fromJulianDay(days + kParadoxDateOffset);
 }
 
+// A read-only stream over bytes in memory that behaves like a file: seeking past the end
+// is allowed and reading there gives nothing, as the library expects of a cut file.
+struct TMemoryStream
+{
+    const QByteArray *Bytes;
+    qint64 Pos = 0;
+};
+
+std::FILE *OpenMemoryStream(const QByteArray &bytes)
+{
+    cookie_io_functions_t io{};
+    io.read = [](void *cookie, char *buf, size_t size) -> ssize_t {
+        auto *s = static_cast<TMemoryStream *>(cookie);
+        const qint64 left = qMax<qint64>(0, s->Bytes->size() - s->Pos);
+        const qint64 n = qMin<qint64>(left, qint64(size));
+        if (n > 0)
+            memcpy(buf, s->Bytes->constData() + s->Pos, size_t(n));
+        s->Pos += n;
+        return ssize_t(n);
+    };
+    io.seek = [](void *cookie, off64_t *offset, int whence) -> int {
+        auto *s = static_cast<TMemoryStream *>(cookie);
+        qint64 base = 0;
+        if (whence == SEEK_CUR)
+            base = s->Pos;
+        else if (whence == SEEK_END)
+            base = s->Bytes->size();
+        const qint64 target = base + *offset;
+        if (target < 0)
+            return -1;
+        s->Pos = target;
+        *offset = target;
+        return 0;
+    };
+    io.close = [](void *cookie) -> int {
+        delete static_cast<TMemoryStream *>(cookie);
+        return 0;
+    };
+    auto *cookie = new TMemoryStream{&bytes};
+    std::FILE *f = fopencookie(cookie, "rb", io);
+    if (!f)
+        delete cookie;
+    return f;
+}
+
 class TParadoxReader
 {
 public:
@@ -275,9 +321,18 @@ public:
         : m_table(table)
         , m_path(path)
     {
-        m_size = QFileInfo(path).size();
-        // Opened read-only by us, so the original cannot be changed by reading it.
-        m_fp.reset(std::fopen(QFile::encodeName(path).constData(), "rb"));
+        // Read whole and parsed from memory: the library seeks for every record, and the
+        // original is only opened for reading.
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw EFileError(u"%1: ファイル「%2」を開けません（%3）。"_s.arg(table, path, file.errorString()));
+        m_bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw EFileError(u"%1: ファイル「%2」を読めません（%3）。"_s.arg(table, path, file.errorString()));
+        m_size = m_bytes.size();
+        if (m_size == 0)
+            throw EFileError(u"%1: ファイル「%2」は空です（壊れています）。"_s.arg(table, FileName(path)));
+        m_fp.reset(OpenMemoryStream(m_bytes));
         if (!m_fp)
             throw EFileError(u"%1: ファイル「%2」を開けません。"_s.arg(table, path));
         m_px.Doc = PX_new3(&TParadoxReader::ErrorHandler, nullptr, nullptr, nullptr, this);
@@ -303,7 +358,7 @@ public:
             offset += f->px_flen;
             m_fields.append(field);
         }
-        if (offset > m_recordSize || m_count < 0)
+        if (m_recordSize <= 0 || offset > m_recordSize || m_count < 0)
             throw EFileError(u"%1: ファイル「%2」の見出しが壊れています。"_s.arg(table, FileName(path)));
         m_record.resize(qMax(m_recordSize, 1));
     }
@@ -326,21 +381,20 @@ public:
     const QList<TPxField> &Fields() const { return m_fields; }
 
     // Reads record n (0-based) and raises EFileError naming its row when it is not there
-    // in whole.
+    // in whole. Rows read in order walk the block chain once; the library would search
+    // the chain from its start for every row of a table without index.
     void Read(int n)
     {
-        int deleted = 0;
-        pxdatablockinfo_t info{};
-        if (!PX_get_record2(m_doc, n, m_record.data(), &deleted, &info)) {
-            throw EFileError(u"%1 の %2 行目を読めません。ファイル「%3」が壊れています（%4）。"_s.arg(
-                m_table, QString::number(n + 1), FileName(m_path), m_lastError));
-        }
-        // The library reads past the end of a cut file without a word; the row must lie
-        // inside the file.
-        if (info.recordpos < 0 || info.recordpos + m_recordSize > m_size) {
-            throw EFileError(u"%1 の %2 行目を読めません。ファイル「%3」が途中で切れています（壊れています）。"_s.arg(
-                m_table, QString::number(n + 1), FileName(m_path)));
-        }
+        if (n != m_nextRow || n == 0)
+            StartWalk(n);
+        while (m_inBlock >= m_blockRecords)
+            NextBlock(n);
+        const qint64 pos = m_blockPos + kBlockHeader + qint64(m_inBlock) * m_recordSize;
+        if (pos + m_recordSize > m_size)
+            throw Cut(n);
+        memcpy(m_record.data(), m_bytes.constData() + pos, size_t(m_recordSize));
+        ++m_inBlock;
+        m_nextRow = n + 1;
     }
 
     // The field of the record last read: QString (the raw Shift-JIS bytes decoded), qint64,
@@ -415,6 +469,61 @@ public:
     }
 
 private:
+    // Each data block starts with the numbers of the next and previous blocks and the size
+    // of its records beyond the first.
+    static constexpr int kBlockHeader = 6;
+
+    EFileError Cut(int n) const
+    {
+        return EFileError(u"%1 の %2 行目を読めません。ファイル「%3」が途中で切れています（壊れています）。"_s.arg(
+            m_table, QString::number(n + 1), FileName(m_path)));
+    }
+
+    EFileError TooFewRows(int n) const
+    {
+        return EFileError(u"%1 の %2 行目を読めません。ファイル「%3」の行が見出しの件数に足りません（壊れています）。"_s.arg(
+            m_table, QString::number(n + 1), FileName(m_path)));
+    }
+
+    void NextBlock(int n)
+    {
+        if (m_nextBlock == 0 || ++m_blocksWalked > int(m_doc->px_head->px_fileblocks))
+            throw TooFewRows(n);
+        LoadBlock(m_nextBlock, n);
+    }
+
+    // From the first block to the one that holds row n.
+    void StartWalk(int n)
+    {
+        m_blocksWalked = 1;
+        LoadBlock(int(m_doc->px_head->px_firstblock), n);
+        int first = 0; // row of the block's first record
+        while (first + m_blockRecords <= n) {
+            first += m_blockRecords;
+            NextBlock(n);
+        }
+        m_inBlock = n - first;
+    }
+
+    void LoadBlock(int block, int n)
+    {
+        const pxhead_t *head = m_doc->px_head;
+        const qint64 blockSize = qint64(head->px_maxtablesize) * 1024;
+        if (block <= 0)
+            throw Cut(n);
+        m_blockPos = qint64(head->px_headersize) + qint64(block - 1) * blockSize;
+        if (m_blockPos + kBlockHeader > m_size)
+            throw Cut(n);
+        const uchar *p = reinterpret_cast<const uchar *>(m_bytes.constData() + m_blockPos);
+        m_nextBlock = qFromLittleEndian<quint16>(p);
+        const qint16 added = qFromLittleEndian<qint16>(p + 4);
+        m_blockRecords = added < 0 ? 0 : added / m_recordSize + 1;
+        if (kBlockHeader + qint64(m_blockRecords) * m_recordSize > blockSize)
+            throw EFileError(u"%1 の %2 行目を読めません。ファイル「%3」のデータブロックが壊れています。"_s.arg(
+                m_table, QString::number(n + 1), FileName(m_path)));
+        m_inBlock = 0;
+    }
+
     static void ErrorHandler(pxdoc_t *, int, const char *message, void *data)
     {
         auto *self = static_cast<TParadoxReader *>(data);
@@ -422,19 +531,21 @@ private:
             self->m_lastError = QString::fromLocal8Bit(message).trimmed();
     }
 
-    static QVariant DecodeText(QByteArray bytes, bool *mended, QString *problem)
+    QVariant DecodeText(QByteArray bytes, bool *mended, QString *problem)
     {
-        if (bytes.isEmpty())
-            return QString(u""_s);
-        QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
-        QString text = decoder.decode(bytes);
-        if (!decoder.hasError())
+        if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
+            return QString::fromLatin1(bytes);
+        QString text = m_decoder->decode(bytes);
+        if (!m_decoder->hasError())
             return text;
+        // The error sticks to a decoder, so every retry takes a new one.
+        m_decoder = NewDecoder();
         // A full-width character cut in two at the end of the field: drop the half.
-        QStringDecoder again("windows-31j", QStringConverter::Flag::Stateless);
         bytes.chop(1);
-        text = again.decode(bytes);
-        if (!again.hasError()) {
+        text = m_decoder->decode(bytes);
+        const bool bad = m_decoder->hasError();
+        m_decoder = NewDecoder();
+        if (!bad) {
             *mended = true;
             return text;
         }
@@ -466,13 +577,26 @@ private:
     QString m_table;
     QString m_path;
     qint64 m_size = 0;
+    QByteArray m_bytes; // outlives the stream over it
     std::unique_ptr<std::FILE, TFileCloser> m_fp;
     TPxDoc m_px;
     pxdoc_t *m_doc = nullptr;
     int m_recordSize = 0;
     int m_count = 0;
+    // The walk over the block chain.
+    int m_nextRow = 0;
+    qint64 m_blockPos = 0;
+    int m_blockRecords = 0;
+    int m_inBlock = 0;
+    int m_nextBlock = 0;
+    int m_blocksWalked = 0;
     QList<TPxField> m_fields;
     QByteArray m_record;
+    static std::unique_ptr<QStringDecoder> NewDecoder()
+    {
+        return std::make_unique<QStringDecoder>("windows-31j", QStringConverter::Flag::Stateless);
+    }
+    std::unique_ptr<QStringDecoder> m_decoder = NewDecoder();
     QString m_lastError;
 };
 

@@ -126,6 +126,8 @@ private Q_SLOTS:
     void storageNamesAParadoxTable();
     void takesOverEveryTableRowByRow();
     void largeLineTableWithProgress();
+    void blocksReadInChainOrder();
+    void halfCharacterAtFieldEndDropped();
     void stoppedImportLeavesFolderAsItWas();
     void damagedFileLeavesFolderAsItWas_data();
     void damagedFileLeavesFolderAsItWas();
@@ -351,6 +353,73 @@ void TestParadoxImport::largeLineTableWithProgress()
     QCOMPARE(lines.last().Cells[1], u"中央"_s);
     QCOMPARE(lines.last().Cells[5], QString()); // blank C0
     QCOMPARE(lines.last().Cells[11], u"令和６年１２月"_s);
+}
+
+void TestParadoxImport::blocksReadInChainOrder()
+{
+    TTestEnv env;
+    const QString data = env.DataFolder();
+    QDir().mkpath(data);
+    const QList<TRow> rows = WriteSampleTable(data, u"Kel4Line"_s, 300);
+    const QString file = data + u"Kel4Line.db"_s;
+    QByteArray bytes = FileBytes(file);
+    auto u16 = [&](int at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
+    auto put16 = [&](int at, quint16 v) { qToLittleEndian<quint16>(v, bytes.data() + at); };
+    const int header = u16(2);
+    const int block = 1024 * quint8(bytes.at(5));
+    // Three blocks of 115, 115 and 70 lines, chained 1 → 2 → 3.
+    QCOMPARE(bytes.size(), header + 3 * block);
+    QCOMPARE(u16(0x0E), 1); // first block
+    QCOMPARE(u16(0x10), 3); // last block
+    QCOMPARE(u16(header + block), 3);
+    // Edited tables chain their blocks out of file order: swap the last two in the file
+    // and chain them 1 → 3 → 2.
+    const QByteArray second = bytes.mid(header + block, block);
+    const QByteArray third = bytes.mid(header + 2 * block, block);
+    bytes.replace(header + block, block, third);
+    bytes.replace(header + 2 * block, block, second);
+    put16(header, 3);                 // block 1: next 3
+    put16(header + 2 * block, 2);     // block 3 (the second lines): next 2
+    put16(header + 2 * block + 2, 1); //   previous 1
+    put16(header + block, 0);         // block 2 (the last lines): next none
+    put16(header + block + 2, 3);     //   previous 3
+    put16(0x10, 2);
+    WriteFile(file, bytes);
+
+    TParadoxImport(data).Run(true);
+    TQuery q(u"select * from Kel4Line order by rowid"_s);
+    q.Open();
+    QCOMPARE(q.RecordCount(), 300);
+    for (int r = 0; r < 300; ++r, q.Next()) {
+        QCOMPARE(q.FieldInt(u"KID"_s), rows[r][0].toInt());
+        QCOMPARE(q.FieldInt(u"LNO"_s), rows[r][1].toInt());
+        QCOMPARE(q.FieldText(u"SOKUTEN"_s), rows[r][2].isNull() ? QString() : rows[r][2].toString());
+    }
+}
+
+void TestParadoxImport::halfCharacterAtFieldEndDropped()
+{
+    TTestEnv env;
+    const QString data = env.DataFolder();
+    QDir().mkpath(data);
+    // Earlier versions cut names by bytes and could leave the first byte of a character.
+    const QByteArray cut = SjisText::Encode(u"山田花子さ"_s).left(9);
+    QCOMPARE(cut.size(), 9);
+    QVERIFY(ParadoxFixture::Write(data + u"Simei.DB"_s, ParadoxFixture::ColumnsOf(TSimei::TableDef()),
+                                  {{u"やまだ"_s, cut}, {u"さとう"_s, u"佐藤"_s}, {cut, u"ｻﾄｳ"_s}}));
+    const TParadoxImportResult result = TParadoxImport(data).Run(true);
+    QCOMPARE(result.Tables.size(), 1);
+    QVERIFY2(result.Tables.first().Notes.join(u' ').contains(u"2 か所"_s),
+             qPrintable(result.Tables.first().Notes.join(u' ')));
+    TQuery q(u"select * from Simei order by rowid"_s);
+    q.Open();
+    QCOMPARE(q.FieldText(u"SIMEI"_s), u"山田花子"_s);
+    q.Next();
+    QCOMPARE(q.FieldText(u"FURIGANA"_s), u"さとう"_s);
+    QCOMPARE(q.FieldText(u"SIMEI"_s), u"佐藤"_s);
+    q.Next();
+    QCOMPARE(q.FieldText(u"FURIGANA"_s), u"山田花子"_s);
+    QCOMPARE(q.FieldText(u"SIMEI"_s), u"ｻﾄｳ"_s);
 }
 
 void TestParadoxImport::stoppedImportLeavesFolderAsItWas()
