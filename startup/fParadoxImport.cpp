@@ -21,6 +21,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -163,6 +165,16 @@ bool TfrmParadoxImport::RunImport()
     return m_imported;
 }
 
+void TfrmParadoxImport::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_startWhenShown && btnImport->isEnabled()) {
+        m_startWhenShown = false;
+        // After the window is drawn, so the progress shows from the first row.
+        QTimer::singleShot(0, this, [this] { RunImport(); });
+    }
+}
+
 void TfrmParadoxImport::closeEvent(QCloseEvent *event)
 {
     // Closing half-way would leave the run without its window; stop it instead.
@@ -182,11 +194,18 @@ bool OfferParadoxImportAtStart()
         if (files.isEmpty())
             return true;
 
-        QMessageBox box(QMessageBox::Question, u"ケルモ４"_s,
-                        u"データフォルダ「%1」には、旧形式（Paradox）のテーブルがあります（%2 個）。\n"
-                        "このままでは使えません。このプログラムの形式に取り込みますか？\n\n"
-                        "元のファイルは手を加えずに、データフォルダ内のバックアップ用フォルダへ移します。"_s.arg(
-                            QDir::toNativeSeparators(folder), QString::number(files.size())));
+        QString text = u"データフォルダ「%1」には、旧形式（Paradox）のテーブルがあります（%2 個）。\n"
+                       "このままでは使えません。このプログラムの形式に取り込みますか？\n\n"
+                       "元のファイルは手を加えずに、データフォルダ内のバックアップ用フォルダへ移します。"_s.arg(
+                           QDir::toNativeSeparators(folder), QString::number(files.size()));
+        try {
+            const TParadoxSurvey survey = TParadoxImport(folder).Survey();
+            if (!survey.DekigataDefPath.isEmpty() && survey.DekigataDefProblem.isEmpty())
+                text += u"\n一緒にある DekigataDef も取り込みます（今の作業フォルダのものはバックアップ用フォルダに残します）。"_s;
+        } catch (const EKelmoError &) {
+            // The import window says what is wrong with the folder.
+        }
+        QMessageBox box(QMessageBox::Question, u"ケルモ４"_s, text);
         QPushButton *take = box.addButton(u"取り込む…"_s, QMessageBox::AcceptRole);
         QPushButton *other = box.addButton(u"別のフォルダを使う…"_s, QMessageBox::ActionRole);
         QPushButton *quit = box.addButton(u"終了"_s, QMessageBox::RejectRole);
@@ -196,6 +215,7 @@ bool OfferParadoxImportAtStart()
 
         if (box.clickedButton() == take) {
             TfrmParadoxImport window(folder);
+            window.StartWhenShown();
             window.exec();
         } else if (box.clickedButton() == other) {
             const QString chosen = QFileDialog::getExistingDirectory(nullptr, u"データフォルダ"_s, folder);

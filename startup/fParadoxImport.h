@@ -24,6 +24,8 @@ public:
     void SetFolder(const QString &folder);
     // Runs the import; true when the data was taken over.
     bool RunImport();
+    // The import starts by itself once the window is up (the user has confirmed already).
+    void StartWhenShown() { m_startWhenShown = true; }
     bool Imported() const { return m_imported; }
 
     QLineEdit *edtFolder;
@@ -38,6 +40,7 @@ public:
 
 protected:
     void closeEvent(class QCloseEvent *event) override;
+    void showEvent(class QShowEvent *event) override;
 
 private:
     void Browse();
@@ -46,6 +49,7 @@ private:
     bool m_running = false;
     bool m_stopRequested = false;
     bool m_imported = false;
+    bool m_startWhenShown = false;
 };
 
 // At start, before any window touches a table: when the data folder holds Paradox tables,

@@ -43,6 +43,12 @@ void WriteDefaults(const QString &path, char fill)
     f.write(QByteArray(472, fill));
 }
 
+QByteArray FileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 int Export(const QStringList &args, QString *out, QString *err)
 {
     QTextStream o(out);
@@ -176,11 +182,15 @@ void TestParadoxImportWindow::offeredAtStart()
     QFETCH(bool, goOn);
     TTestEnv env;
     const QString data = env.DataFolder();
-    if (oldTables)
+    if (oldTables) {
         WriteOldFolder(data, 20);
+        WriteDefaults(data + u"DekigataDef"_s, 'd');
+    }
 
     // Answers whichever modal window is up: the question box, then the import window.
     QString asked;
+    QString summary;
+    int waited = 0;
     QTimer answering;
     connect(&answering, &QTimer::timeout, this, [&] {
         QWidget *modal = QApplication::activeModalWidget();
@@ -191,10 +201,15 @@ void TestParadoxImportWindow::offeredAtStart()
                     b->click();
             }
         } else if (auto *window = qobject_cast<TfrmParadoxImport *>(modal)) {
-            if (!window->Imported())
-                window->RunImport();
-            else
+            // The answer in the box was the one confirmation: the window runs by itself.
+            if (window->Imported() && window->btnClose->isEnabled()) {
+                summary = window->Memo1->toPlainText();
                 window->btnClose->click();
+            } else if (++waited > 1000 && window->btnClose->isEnabled()) {
+                // Never started: give up, and end the program at the next question.
+                answer = u"終了"_s;
+                window->btnClose->click();
+            }
         }
     });
     answering.start(20);
@@ -203,6 +218,11 @@ void TestParadoxImportWindow::offeredAtStart()
     if (oldTables)
         QVERIFY2(asked.contains(u"旧形式（Paradox）のテーブルがあります（2 個）"_s), qPrintable(asked));
     QCOMPARE(HasParadoxTables(data), oldTables && !goOn);
+    if (oldTables && goOn) {
+        QVERIFY2(asked.contains(u"DekigataDef も取り込みます"_s), qPrintable(asked));
+        QVERIFY2(summary.contains(u"Kel4Line: 20 件"_s), qPrintable(summary));
+        QCOMPARE(FileBytes(u"DekigataDef"_s), QByteArray(472, 'd'));
+    }
 }
 
 void TestParadoxImportWindow::commandLine_data()
