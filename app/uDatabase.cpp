@@ -279,7 +279,7 @@ void OpenConnection()
     const QString file = TableFile(State().Folder, table);
     if (IsParadoxTableFile(file))
         throw EDatabaseError(
-            u"テーブルファイル「%1」は旧形式（Paradox）のテーブルです。「ファイル」-「旧データの取り込み…」で取り込んでください。"_s.arg(
+            u"テーブルファイル「%1」は旧形式（Paradox）のテーブルです。「ファイル」-「旧データの取り込み…」（コマンドラインでは kelmo4-export --import-paradox）で取り込んでください。"_s.arg(
                 file));
     throw EDatabaseError(
         u"テーブルファイル「%1」は壊れているか、このプログラムのものではありません。\n（%2）"_s.arg(

@@ -231,6 +231,7 @@ void TestParadoxImport::storageNamesAParadoxTable()
     } catch (const EDatabaseError &e) {
         QVERIFY2(e.Message().contains(u"旧形式（Paradox）"_s), qPrintable(e.Message()));
         QVERIFY(e.Message().contains(u"Koji1.DB"_s));
+        QVERIFY(e.Message().contains(u"--import-paradox"_s));
     }
 }
 
