@@ -186,6 +186,16 @@ void TfrmParadoxImport::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
+void TfrmParadoxImport::reject()
+{
+    // Hidden half-way, the import would go on with no one to see how it ends.
+    if (m_running) {
+        m_stopRequested = true;
+        return;
+    }
+    QDialog::reject();
+}
+
 bool OfferParadoxImportAtStart()
 {
     for (;;) {

@@ -40,6 +40,8 @@ public:
 
 protected:
     void closeEvent(class QCloseEvent *event) override;
+    // Escape or closing while the import runs stops it; the window stays to say so.
+    void reject() override;
     void showEvent(class QShowEvent *event) override;
 
 private:

@@ -65,6 +65,7 @@ class TestParadoxImportWindow : public QObject
 private Q_SLOTS:
     void showsTheFolderAndTakesItOver();
     void failureShownInTheWindow();
+    void escapeStopsARunningImport();
     void folderWithoutOldTables();
     void mainWindowMenuEntry();
     void offeredAtStart_data();
@@ -121,6 +122,32 @@ void TestParadoxImportWindow::failureShownInTheWindow()
     QVERIFY(window.btnImport->isEnabled());
     QVERIFY(window.btnClose->isEnabled());
     QVERIFY(QFileInfo::exists(data + u"Koji1.DB"_s));
+}
+
+void TestParadoxImportWindow::escapeStopsARunningImport()
+{
+    TTestEnv env;
+    const QString data = env.DataFolder();
+    WriteOldFolder(data, 3000);
+    const QStringList before = QDir(data).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+    TfrmParadoxImport window(data);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Pressed while the rows are read: the window's progress lets the key in.
+    bool pressed = false;
+    QTimer::singleShot(0, &window, [&] {
+        pressed = true;
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    QVERIFY(!window.RunImport());
+    QVERIFY(pressed);
+    QVERIFY(window.isVisible());
+    QVERIFY2(window.Memo1->toPlainText().contains(u"中止"_s), qPrintable(window.Memo1->toPlainText()));
+    QCOMPARE(QDir(data).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+    // Once it has stopped, Escape closes the window as usual.
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
 }
 
 void TestParadoxImportWindow::folderWithoutOldTables()
