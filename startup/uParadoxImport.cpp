@@ -823,6 +823,28 @@ private:
     bool m_committed = false;
 };
 
+// Staging folders of imports that were killed half-way: only ever our table files, and
+// of no use once an import has gone through.
+void RemoveStaleStagingFolders(const QString &dataFolder, const QString &current)
+{
+    const QDir dir(dataFolder);
+    const QStringList folders = dir.entryList({u".paradox-import-*"_s}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString &name : folders) {
+        const QString path = dir.filePath(name);
+        if (SameFile(path, current))
+            continue;
+        const QDir stale(path);
+        if (!stale.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
+            continue;
+        const QStringList files = stale.entryList(QDir::Files | QDir::Hidden | QDir::System);
+        const bool ours = std::all_of(files.cbegin(), files.cend(), [](const QString &f) {
+            return f.endsWith(u".db"_s) || f.endsWith(u".db-journal"_s);
+        });
+        if (ours)
+            QDir(path).removeRecursively();
+    }
+}
+
 QString UniqueFolder(const QString &parent, const QString &name)
 {
     QString candidate = parent + name;
@@ -1091,6 +1113,7 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
         removeBackup.Keep = true;
         result.BackupFolder = backup;
     }
+    RemoveStaleStagingFolders(dataFolder, staging);
 
     if (result.DekigataDefTaken) {
         try {

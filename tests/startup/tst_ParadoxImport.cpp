@@ -135,6 +135,7 @@ private Q_SLOTS:
     void dekigataDefOfWrongSizeSkipped();
     void failureWhileMovingPutsEverythingBack();
     void secondImportRefused();
+    void leftoversOfAKilledImportRemoved();
     void foreignFolderLeftUntouched();
     void differingLayoutTakenWithNotes();
     void otherFieldTypesConverted_data();
@@ -578,6 +579,32 @@ void TestParadoxImport::secondImportRefused()
     const QString message = ImportFailure(first.BackupFolder);
     QVERIFY2(message.contains(u"すでに 4 件"_s), qPrintable(message));
     QCOMPARE(Snapshot(data), before);
+}
+
+void TestParadoxImport::leftoversOfAKilledImportRemoved()
+{
+    TTestEnv env;
+    const QString data = env.DataFolder();
+    QDir().mkpath(data);
+    WriteAllTables(data, 2);
+    // What an import killed while writing leaves, and a hidden folder of someone else's.
+    QVERIFY(QDir().mkpath(data + u".paradox-import-20240101-120000"_s));
+    WriteFile(data + u".paradox-import-20240101-120000/Kel4Line.db"_s, QByteArray("half"));
+    WriteFile(data + u".paradox-import-20240101-120000/Kel4Line.db-journal"_s, QByteArray("j"));
+    QVERIFY(QDir().mkpath(data + u".paradox-import-notes"_s));
+    WriteFile(data + u".paradox-import-notes/readme.txt"_s, QByteArray("mine"));
+
+    // A failing import leaves them too: the folder stays as it was.
+    WriteFile(data + u"Simei.DB"_s, FileBytes(data + u"Simei.DB"_s).left(2100));
+    QVERIFY(!ImportFailure(data).isEmpty());
+    QVERIFY(QFileInfo::exists(data + u".paradox-import-20240101-120000/Kel4Line.db"_s));
+
+    WriteSampleTable(data, u"Simei"_s, 2);
+    TParadoxImport(data).Run(true);
+    QVERIFY(!QFileInfo::exists(data + u".paradox-import-20240101-120000"_s));
+    QCOMPARE(FileBytes(data + u".paradox-import-notes/readme.txt"_s), QByteArray("mine"));
+    const QStringList hidden = QDir(data).entryList({u".paradox-import-*"_s}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    QCOMPARE(hidden, QStringList{u".paradox-import-notes"_s});
 }
 
 void TestParadoxImport::foreignFolderLeftUntouched()
