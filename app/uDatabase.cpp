@@ -546,12 +546,27 @@ QVariant TQuery::FieldValue(const QString &name) const
     return m_rows[m_row][column];
 }
 
+int TQuery::FieldIndex(const QString &name) const
+{
+    const int column = ColumnIndex(name);
+    if (column < 0)
+        throw EDatabaseError(u"項目 %1 が見つかりません。\n%2"_s.arg(name, Sql()));
+    return column;
+}
+
 QString TQuery::FieldText(const QString &name) const
 {
-    const QVariant v = FieldValue(name);
+    return FieldTextAt(FieldIndex(name));
+}
+
+QString TQuery::FieldTextAt(int column) const
+{
+    if (Eof())
+        return QString();
+    const QVariant &v = m_rows[m_row][column];
     if (v.isNull())
         return QString();
-    if (m_dateColumns.value(ColumnIndex(name)))
+    if (m_dateColumns.value(column))
         return DateToText(QDate::fromString(v.toString(), u"yyyy-MM-dd"_s));
     if (v.typeId() == QMetaType::Double)
         return FormatGeneral(v.toDouble());

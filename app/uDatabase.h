@@ -92,6 +92,10 @@ public:
 
     // Field of the current row; NULL reads as empty, a date as yyyy/MM/dd.
     QString FieldText(const QString &name) const;
+    // For reading many rows: the column of a field once (raises EDatabaseError when the
+    // result has no such field), then its text in each row as FieldText gives it.
+    int FieldIndex(const QString &name) const;
+    QString FieldTextAt(int column) const;
     int FieldInt(const QString &name) const;
     double FieldFloat(const QString &name) const;
     bool FieldBool(const QString &name) const;

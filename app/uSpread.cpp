@@ -249,8 +249,30 @@ void TSpreadModel::SetText(int col, int row, const QString &text)
     if (cell.Text == stored)
         return;
     cell.Text = stored;
+    if (m_updating > 0) {
+        if (!m_updated.IsValid())
+            m_updated = {col, row, col, row};
+        m_updated = {qMin(m_updated.Col1, col), qMin(m_updated.Row1, row), qMax(m_updated.Col2, col),
+                     qMax(m_updated.Row2, row)};
+        return;
+    }
     const QModelIndex i = index(row - 1, col - 1);
     Q_EMIT dataChanged(i, i);
+}
+
+void TSpreadModel::BeginUpdate()
+{
+    ++m_updating;
+}
+
+void TSpreadModel::EndUpdate()
+{
+    if (m_updating == 0 || --m_updating > 0)
+        return;
+    const TSpreadBlock changed = m_updated;
+    m_updated = TSpreadBlock();
+    if (changed.IsValid())
+        EmitChanged(changed);
 }
 
 void TSpreadModel::SetTexts(const TSpreadBlock &block, const QList<QStringList> &texts)

@@ -49,6 +49,10 @@ public:
     // Program access: no user-change signal.
     QString Text(int col, int row) const;
     void SetText(int col, int row, const QString &text);
+    // Program writes between BeginUpdate and the matching EndUpdate announce themselves
+    // once, as one changed block, instead of cell by cell (loading a record writes 12000).
+    void BeginUpdate();
+    void EndUpdate();
     void SetTexts(const TSpreadBlock &block, const QList<QStringList> &texts);
     void ClearTexts(const TSpreadBlock &block);
     // Moves the texts of rows From..Rows by Delta rows (+1 down, -1 up); the freed row empties.
@@ -89,6 +93,8 @@ private:
     TSpreadBlock Clip(const TSpreadBlock &block) const;
     void EmitChanged(const TSpreadBlock &block);
 
+    int m_updating = 0;
+    TSpreadBlock m_updated; // cells changed while updating; invalid when none
     int m_cols = 0;
     int m_rows = 0;
     QVector<TCell> m_cells;

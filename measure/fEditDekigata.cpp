@@ -576,6 +576,8 @@ void TfrmEditDekigata::LoadLinesToGrid()
     vaSpread1->ClearAll();
     TSpreadModel *model = vaSpread1->Model();
     const QList<TKel4LineRow> lines = m_line->LoadLines(m_head->ID);
+    // One change notice for the whole record instead of one per cell.
+    model->BeginUpdate();
     for (const TKel4LineRow &line : lines) {
         if (line.LNO < 1 || line.LNO > RowCount)
             continue;
@@ -584,6 +586,7 @@ void TfrmEditDekigata::LoadLinesToGrid()
                 model->SetText(c, line.LNO, line.Cell(c));
         }
     }
+    model->EndUpdate();
 }
 
 void TfrmEditDekigata::SaveLinesFromGrid()

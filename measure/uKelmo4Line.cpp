@@ -50,7 +50,15 @@ const TTableDef &TKelmo4Line::TableDef()
 
 bool TKelmo4Line::CreateTableIfMissing()
 {
-    return ::CreateTableIfMissing(TableDef());
+    const bool existed = ::CreateTableIfMissing(TableDef());
+    // Every read and delete of a record's lines goes by KID; without an index each one reads
+    // the whole table. Not unique, so nothing the table holds or refuses changes, and a
+    // folder that cannot take the index (read-only) works as before, only slower.
+    try {
+        TQuery(u"create index if not exists \"Kel4Line\".\"Kel4LineKID\" on \"Kel4Line\" (KID)"_s).ExecSQL();
+    } catch (const EDatabaseError &) {
+    }
+    return existed;
 }
 
 void TKelmo4Line::DeleteLines(int kid)
@@ -80,11 +88,17 @@ QList<TKel4LineRow> TKelmo4Line::LoadLines(int kid) const
     const QStringList &fields = Kel4LineCellFields();
     QList<TKel4LineRow> rows;
     rows.reserve(q.RecordCount());
+    if (q.Eof())
+        return rows;
+    // The columns are looked up once, not for each of up to 12000 cells.
+    std::array<int, TKel4LineRow::CellCount> columns{};
+    for (int i = 0; i < TKel4LineRow::CellCount; ++i)
+        columns[size_t(i)] = q.FieldIndex(fields[i]);
     for (; !q.Eof(); q.Next()) {
         TKel4LineRow row;
         row.LNO = q.FieldInt(u"LNO"_s);
         for (int i = 0; i < TKel4LineRow::CellCount; ++i)
-            row.Cells[size_t(i)] = q.FieldText(fields[i]);
+            row.Cells[size_t(i)] = q.FieldTextAt(columns[size_t(i)]);
         rows.append(std::move(row));
     }
     return rows;

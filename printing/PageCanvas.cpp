@@ -1,6 +1,9 @@
 #include "printing/PageCanvas.h"
 
 #include <QFontMetrics>
+#include <QHash>
+
+#include <optional>
 #include <QtMath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -46,9 +49,23 @@ QFont TPageCanvas::QtFont() const
     return font;
 }
 
+namespace {
+// Advances of single characters, per font. The forms measure every character they draw,
+// and shaping a character again in the same font gives the same advance every time.
+QHash<char32_t, int> &AdvancesOfFont(const QString &key)
+{
+    static QHash<QString, QHash<char32_t, int>> cache;
+    if (cache.size() > 64) // a run uses a handful of fonts; this only bounds the memory
+        cache.clear();
+    return cache[key];
+}
+} // namespace
+
 QList<int> TPageCanvas::Advances(const QString &text) const
 {
-    const QFontMetrics metrics(QtFont());
+    const QFont font = QtFont();
+    QHash<char32_t, int> &known = AdvancesOfFont(font.key());
+    std::optional<QFontMetrics> metrics;
     QList<int> result;
     const QList<uint> chars = text.toUcs4();
     result.reserve(chars.size());
@@ -56,10 +73,19 @@ QList<int> TPageCanvas::Advances(const QString &text) const
         if (IsUserDefinedCharacter(c)) {
             // Drawn by the canvas itself in a full-width cell.
             result.append(m_font.Height());
-        } else {
-            char32_t one = c;
-            result.append(metrics.horizontalAdvance(QString::fromUcs4(&one, 1)));
+            continue;
         }
+        const auto found = known.constFind(c);
+        if (found != known.constEnd()) {
+            result.append(*found);
+            continue;
+        }
+        if (!metrics)
+            metrics.emplace(font);
+        char32_t one = c;
+        const int advance = metrics->horizontalAdvance(QString::fromUcs4(&one, 1));
+        known.insert(c, advance);
+        result.append(advance);
     }
     return result;
 }

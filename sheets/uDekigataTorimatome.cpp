@@ -41,9 +41,9 @@ QString LimitSideText(const QString &limit, double factor)
     return FormatGeneral(StrToFloat(limit) / factor);
 }
 
-bool HasNumericDifference(const TKelmo4Head &head)
+bool HasNumericDifference(const QList<TKel4LineRow> &lines)
 {
-    for (const TKel4LineRow &line : head.Lines()) {
+    for (const TKel4LineRow &line : lines) {
         for (int column : {5, 8, 11}) {
             if (IsFloatText(line.Cell(column)))
                 return true;
@@ -161,13 +161,17 @@ void TDekigataTorimatome::BuildFromMeasurements(const TProgress &progress)
         Kijun = head.Kikakuti->SokuteiKijun;
         Kikakuti = LimitRangeText(head.Kikakuti->KikakutiU1, head.Kikakuti->KikakutiD1, head.SaTanni);
         SaTanni = head.SaTanni;
-        Kaisu = QString::number(head.DiffCount());
-        AvgValue = head.GetAverageDiffText();
+        // The record's figures from one read of its lines (the header's own figure
+        // operations would read them once each).
+        const QList<TKel4LineRow> lines = head.Lines();
+        const TRecordUnits units = head.Units();
+        Kaisu = QString::number(RecordFigures::DiffCount(lines));
+        AvgValue = RecordFigures::AverageDiffText(lines, units);
         // Without a measured difference the extremes are only their start values (±1e12),
         // which would not even fit the column: the row shows none.
-        if (HasNumericDifference(head)) {
-            MaxValue = head.GetMaxDiffText();
-            MinValue = head.GetMinDiffText();
+        if (HasNumericDifference(lines)) {
+            MaxValue = RecordFigures::MaxDiffText(lines, units);
+            MinValue = RecordFigures::MinDiffText(lines, units);
         } else {
             MaxValue.clear();
             MinValue.clear();

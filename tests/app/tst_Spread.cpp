@@ -66,6 +66,7 @@ private Q_SLOTS:
     void paste();
     void copyIsTabSeparated();
     void programWritesRaiseNoChange();
+    void updateAnnouncesOneBlock();
     void userEditsRaiseChange();
     void editMode_data();
     void editMode();
@@ -198,6 +199,41 @@ void TestSpread::programWritesRaiseNoChange()
     grid.PasteText(u"a\tb"_s);
     grid.ClearAll();
     QCOMPARE(changed.count(), 0);
+}
+
+void TestSpread::updateAnnouncesOneBlock()
+{
+    TSpread grid;
+    grid.SetMaxCols(12);
+    grid.SetMaxRows(1000);
+    TSpreadModel *model = grid.Model();
+    model->SetText(4, 4, u"same"_s);
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+
+    model->BeginUpdate();
+    model->SetText(2, 3, u"a"_s);
+    model->BeginUpdate(); // nested: only the outermost end announces
+    model->SetText(5, 7, u"b"_s);
+    model->SetText(4, 4, u"same"_s); // unchanged, so outside the block
+    model->EndUpdate();
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(model->Text(5, 7), u"b"_s); // the texts are there at once
+    model->EndUpdate();
+    QCOMPARE(changed.count(), 1);
+    const auto args = changed.takeFirst();
+    QCOMPARE(args.at(0).value<QModelIndex>(), model->index(2, 1)); // row 3, column 2
+    QCOMPARE(args.at(1).value<QModelIndex>(), model->index(6, 4)); // row 7, column 5
+
+    // An update that changes nothing announces nothing; after it, writes announce again.
+    model->BeginUpdate();
+    model->SetText(2, 3, u"a"_s);
+    model->EndUpdate();
+    QCOMPARE(changed.count(), 0);
+    model->SetText(1, 1, u"c"_s);
+    QCOMPARE(changed.count(), 1);
+    model->EndUpdate(); // unbalanced: ignored
+    model->SetText(1, 2, u"d"_s);
+    QCOMPARE(changed.count(), 2);
 }
 
 void TestSpread::userEditsRaiseChange()

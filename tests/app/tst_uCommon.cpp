@@ -72,6 +72,21 @@ void TestCommon::isFloatText_data()
     QTest::newRow("signed decimal") << u"-0.25"_s << true;
     QTest::newRow("overflow") << u"1e999"_s << false;
     QTest::newRow("blank around") << u" 1"_s << false;
+    QTest::newRow("trailing blank") << u"1 "_s << false;
+    QTest::newRow("trailing point") << u"12."_s << true;
+    QTest::newRow("leading point") << u".5"_s << true;
+    QTest::newRow("plus sign") << u"+3"_s << true;
+    QTest::newRow("point before exponent") << u"1.e5"_s << true;
+    QTest::newRow("signed exponent") << u"2.5e-3"_s << true;
+    QTest::newRow("exponent without digits") << u"1e+"_s << false;
+    QTest::newRow("exponent alone") << u"e5"_s << false;
+    QTest::newRow("fractional exponent") << u"1e5.0"_s << false;
+    QTest::newRow("two points") << u"1..2"_s << false;
+    QTest::newRow("two signs") << u"--1"_s << false;
+    QTest::newRow("Arabic-Indic digit") << u"\u0663"_s << false;
+    // A line feed at the very end has always been let through (and read as the number).
+    QTest::newRow("final line feed") << u"12\n"_s << true;
+    QTest::newRow("line feed inside") << u"1\n2"_s << false;
 }
 
 void TestCommon::isFloatText()

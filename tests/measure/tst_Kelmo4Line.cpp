@@ -36,6 +36,7 @@ private Q_SLOTS:
     void tooLongTextKeepsOldLines_data();
     void tooLongTextKeepsOldLines();
     void deleteLinesTouchesOnlyItsHeader();
+    void oldTableGetsKeyIndexAndKeepsLines();
     void positionsAreDistinctAndOrdered();
 
     void figuresOfEmptyRecord();
@@ -110,6 +111,36 @@ void TestKelmo4Line::deleteLinesTouchesOnlyItsHeader()
     QCOMPARE(CountLines(1), 0);
     QCOMPARE(CountLines(2), 1);
     QCOMPARE(CountLines(12), 1);
+}
+
+void TestKelmo4Line::oldTableGetsKeyIndexAndKeepsLines()
+{
+    TTestEnv env;
+    // A folder from before the index: the bare table with lines of two headers.
+    QVERIFY(!::CreateTableIfMissing(TKelmo4Line::TableDef()));
+    TKelmo4Line lines;
+    lines.ReplaceLines(1, {Line(1, {u"a"_s}), Line(2, {u"b"_s})});
+    lines.ReplaceLines(2, {Line(1, {u"c"_s})});
+    auto indexes = [] {
+        TQuery q(u"select name from \"Kel4Line\".sqlite_master where type='index' and tbl_name='Kel4Line'"_s);
+        q.Open();
+        QStringList names;
+        for (; !q.Eof(); q.Next())
+            names.append(q.FieldText(u"name"_s));
+        return names;
+    };
+    QVERIFY(indexes().isEmpty());
+
+    QVERIFY(lines.CreateTableIfMissing()); // the table was there
+    QCOMPARE(indexes(), QStringList{u"Kel4LineKID"_s});
+    QVERIFY(lines.CreateTableIfMissing()); // and again: nothing more
+    QCOMPARE(indexes(), QStringList{u"Kel4LineKID"_s});
+    QCOMPARE(CountLines(1), 2);
+    QCOMPARE(CountLines(2), 1);
+    // Not unique: a header keeps any number of lines.
+    lines.ReplaceLines(2, {Line(1, {u"d"_s}), Line(1, {u"e"_s})});
+    QCOMPARE(CountLines(2), 2);
+    QCOMPARE(lines.LoadLines(1).at(1).Cell(1), u"b"_s);
 }
 
 void TestKelmo4Line::positionsAreDistinctAndOrdered()
