@@ -10,7 +10,7 @@ set(CMAKE_CXX_EXTENSIONS OFF)
 
 if(KELMO4_SANITIZE)
   target_compile_options(kelmo4_common INTERFACE
-    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(kelmo4_common INTERFACE -fsanitize=address,undefined)
 endif()
 if(KELMO4_FUZZ)

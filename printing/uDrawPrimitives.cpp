@@ -62,58 +62,78 @@ QStringList Characters(const QString &text)
     return chars;
 }
 
-void DrawHorizontal(TPageCanvas *Canvas, const QString &Text, int Align, float Left, float Top, float Right,
-                    float Bottom, int W, int H)
+// One line of horizontal writing in the strip Top … Bottom of the box; Widths are the
+// advances of its characters.
+void DrawTextLine(TPageCanvas *Canvas, const QStringList &Chars, const QList<int> &Widths, int Align, float Left,
+                  float Top, float Bottom, int W)
 {
-    const int T = Canvas->TextWidth(Text);
-    const QStringList chars = Characters(Text);
-    if (T > W) {
-        // The characters before the one that makes the width reach W form the first line;
-        // at least one character goes there, so a box narrower than a character cannot
-        // make the split go on forever.
-        int width = 0;
-        qsizetype n = 0;
-        while (n < chars.size() && width < W) {
-            width += Canvas->TextWidth(chars.at(n));
-            ++n;
-        }
-        qsizetype first = n - 1;
-        if (first < 1)
-            first = 1;
-        if (first < chars.size()) {
-            const float middle = (Top + Bottom) / 2;
-            DrawBoxText(Canvas, chars.mid(0, first).join(QString()), Align, Left, Top, Right, middle, 0);
-            DrawBoxText(Canvas, chars.mid(first).join(QString()), Align, Left, middle, Right, Bottom, 0);
-            return;
-        }
-        // A single character wider than the box: drawn as it is.
-    }
+    const QString text = Chars.join(QString());
+    int T = 0;
+    for (int a : Widths)
+        T += a;
+    const int H = Trunc((double(Bottom) - Top) * PrintDpiY / 2.54);
     const double xL = RawX(Left);
     const int h = Canvas->Font().Height();
     const int y = PrintPixelY(Top) + Trunc((H - h) / 2.0);
     switch (Align) {
     case 1:
-        Canvas->TextOut(Trunc(xL + (W - T) / 2.0), y, Text);
+        Canvas->TextOut(Trunc(xL + (W - T) / 2.0), y, text);
         break;
     case 2:
-        Canvas->TextOut(Trunc(xL + (W - T)), y, Text);
+        Canvas->TextOut(Trunc(xL + (W - T)), y, text);
         break;
     case 3:
-        if (chars.size() == 1) {
-            Canvas->TextOut(Trunc(xL + (W - T) / 2.0), y, Text);
+        if (Chars.size() == 1) {
+            Canvas->TextOut(Trunc(xL + (W - T) / 2.0), y, text);
         } else {
-            const double gap = double(W - T) / double(chars.size() - 1);
+            const double gap = double(W - T) / double(Chars.size() - 1);
             double x = xL;
-            for (const QString &c : chars) {
-                Canvas->TextOut(Trunc(x), y, c);
-                x += Canvas->TextWidth(c) + gap;
+            for (qsizetype i = 0; i < Chars.size(); ++i) {
+                Canvas->TextOut(Trunc(x), y, Chars.at(i));
+                x += Widths.at(i) + gap;
             }
         }
         break;
     default:
-        Canvas->TextOut(Trunc(xL), y, Text);
+        Canvas->TextOut(Trunc(xL), y, text);
         break;
     }
+}
+
+void DrawHorizontal(TPageCanvas *Canvas, const QString &Text, int Align, float Left, float Top, float Bottom,
+                    int W)
+{
+    const QStringList chars = Characters(Text);
+    QList<int> widths;
+    widths.reserve(chars.size());
+    for (const QString &c : chars)
+        widths.append(Canvas->TextWidth(c));
+    qsizetype start = 0;
+    int rest = 0;
+    for (int a : widths)
+        rest += a;
+    // A text that does not fit puts the characters before the one that makes the width
+    // reach W into the upper half of its strip and wraps the rest in the lower half, until
+    // the rest fits. At least one character goes on each line, so a box narrower than a
+    // character cannot make the wrapping go on forever; a single character wider than the
+    // box is drawn as it is. A loop, not a call per line: a long text in a narrow box
+    // would otherwise nest a call per character.
+    while (rest > W && chars.size() - start > 1) {
+        int width = 0;
+        qsizetype n = start;
+        while (n < chars.size() && width < W) {
+            width += widths.at(n);
+            ++n;
+        }
+        const qsizetype end = qMax(n - 1, start + 1);
+        const float middle = (Top + Bottom) / 2;
+        DrawTextLine(Canvas, chars.mid(start, end - start), widths.mid(start, end - start), Align, Left, Top, middle, W);
+        for (qsizetype i = start; i < end; ++i)
+            rest -= widths.at(i);
+        start = end;
+        Top = middle;
+    }
+    DrawTextLine(Canvas, chars.mid(start), widths.mid(start), Align, Left, Top, Bottom, W);
 }
 
 void DrawVertical(TPageCanvas *Canvas, const QString &Text, int Align, float Left, float Top, int W, int H)
@@ -309,7 +329,7 @@ void DrawBoxText(TPageCanvas *Canvas, const QString &Text, int Align, float Left
     if (Vertical == 1)
         DrawVertical(Canvas, Text, Align, Left, Top, W, H);
     else
-        DrawHorizontal(Canvas, Text, Align, Left, Top, Right, Bottom, W, H);
+        DrawHorizontal(Canvas, Text, Align, Left, Top, Bottom, W);
 }
 
 void DrawFitText(TPageCanvas *Canvas, const QString &Text, int Align, float Left, float Top, float Right,

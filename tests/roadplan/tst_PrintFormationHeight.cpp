@@ -136,9 +136,10 @@ void TestPrintFormationHeight::headings()
         texts << t.Text;
     QCOMPARE(texts, (QStringList{u"測点"_s, u"距離"_s, u"左計画高"_s, u"左幅員"_s, u"左勾配"_s, u"中央計画高"_s,
                                  u"右勾配"_s, u"右幅員"_s, u"右計画高"_s, u"縦断勾配"_s, u"左ﾄﾝﾎﾞ"_s, u"右ﾄﾝﾎﾞ"_s}));
-    QCOMPARE(page.Texts().first().Font.Size, 10);
+    const QList<TPageCommand> drawn = page.Texts();
+    QCOMPARE(drawn.first().Font.Size, 10);
     for (int j = 0; j < 12; ++j) {
-        const TPageCommand &t = page.Texts().at(j);
+        const TPageCommand &t = drawn.at(j);
         QVERIFY(Near(t.Box.center().x(), PrintPixelX(2.0f * j + 1)));
         QVERIFY(t.Box.top() >= PrintPixelY(0) && t.Box.bottom() <= PrintPixelY(0.5f) + 1);
     }

@@ -13,12 +13,17 @@
 #include "registers/uUkeoisya.h"
 #include "registers/uKosyu.h"
 #include "registers/ukouku.h"
+#include "sheets/fEditDekigataTorimatome.h"
+#include "app/uSpread.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -71,16 +76,46 @@ void Report(int version)
     std::printf("%d\n", version);
     std::fflush(stdout);
 }
+
+// The summary window's "登録" over a full grid: every row names the version it belongs to.
+[[noreturn]] void RegisterGridForever(int first)
+{
+    TKoji koji;
+    koji.Code = u"K1"_s;
+    koji.Kojimei = u"舗装工事"_s;
+    koji.Save();
+    TfrmEditDekigataTorimatome window;
+    window.Edit1->setText(u"K1:舗装工事"_s);
+    TSpread *grid = window.vaSpread1;
+    for (int version = first;; ++version) {
+        for (int r = 1; r <= TfrmEditDekigataTorimatome::kRows; ++r) {
+            grid->SetCellText(1, r, u"v%1-%2"_s.arg(version).arg(r));
+            grid->SetCellText(2, r, u"高さ"_s);
+            grid->SetCellText(3, r, u"1工区"_s);
+            grid->SetCellText(4, r, u"±30"_s);
+            grid->SetCellText(7, r, QString::number(r));
+            grid->SetCellText(11, r, u"v"_s + QString::number(version));
+        }
+        window.SaveGrid();
+        Report(version);
+    }
+}
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    const bool widgets = argc > 1 && qstrcmp(argv[1], "grid") == 0;
+    if (widgets && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = widgets ? std::make_unique<QApplication>(argc, argv)
+                                                    : std::make_unique<QCoreApplication>(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
-    const QString mode = app.arguments().value(1);
+    const QString mode = app->arguments().value(1);
     // Each run continues the numbering, so a version is never written twice.
-    const int first = qMax(1, app.arguments().value(2).toInt());
+    const int first = qMax(1, app->arguments().value(2).toInt());
     CreateTables();
+    if (mode == u"grid"_s)
+        RegisterGridForever(first);
     if (mode == u"lines"_s) {
         TKelmo4Head head;
         TKelmo4Line line;
