@@ -1,9 +1,11 @@
 # Two commands: "make run" sets up, builds and starts the program; "make test" sets up,
-# builds and runs every test.
+# builds and runs every test, first in the normal build, then in the sanitizer build.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: setup build run test test-sanitize install bench clean
+SANITIZE_BUILD ?= build-sanitize
+
+.PHONY: setup build run test test-normal test-sanitize install bench clean
 
 setup:
 	scripts/setup.sh
@@ -17,15 +19,19 @@ build: setup $(BUILD)/build.ninja
 run: build
 	$(BUILD)/kelmo4
 
-test: build
+test: test-normal test-sanitize
+
+test-normal: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# The whole suite built with clang, AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# fuzz targets with libFuzzer (short runs); slower, so not part of "make test".
-test-sanitize: setup
-	CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DKELMO4_SANITIZE=ON -DKELMO4_FUZZ=ON
-	cmake --build build-sanitize -j $(JOBS)
-	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
+# The whole suite again, built with clang, AddressSanitizer and UndefinedBehaviorSanitizer
+# (any finding fails its test), and the fuzz targets with libFuzzer (short runs).
+$(SANITIZE_BUILD)/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DKELMO4_SANITIZE=ON -DKELMO4_FUZZ=ON
+
+test-sanitize: setup $(SANITIZE_BUILD)/build.ninja
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 install: build
 	cmake --install $(BUILD)
@@ -40,4 +46,4 @@ bench: build
 	python3 bench/report.py $(BUILD)/bench/results.json | tee $(BUILD)/bench/results.md
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)
