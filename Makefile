@@ -42,7 +42,7 @@ BENCH_REPETITIONS ?= 3
 bench: build
 	$(BUILD)/bench/kelmo4-bench --benchmark_repetitions=$(BENCH_REPETITIONS) \
 	  --benchmark_report_aggregates_only=true \
-	  --benchmark_out=$(BUILD)/bench/results.json --benchmark_out_format=json
+	  --benchmark_out=$(abspath $(BUILD))/bench/results.json --benchmark_out_format=json
 	python3 bench/report.py $(BUILD)/bench/results.json | tee $(BUILD)/bench/results.md
 
 clean:

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Prints the table of a kelmo4-bench run from its Google Benchmark JSON output.
 
-Usage: report.py results.json
+Usage: report.py results.json [more.json ...]
 With repetitions the medians are shown, otherwise the single run.
 """
 import json
@@ -31,7 +31,7 @@ def figures(benchmarks):
             if b.get("aggregate_name") == "median":
                 found[name] = b
         elif name not in found or found[name].get("run_type") != "aggregate":
-            found.setdefault(name, b)
+            found[name] = b
     return found
 
 
@@ -42,6 +42,10 @@ def ms(value):
 def main():
     with open(sys.argv[1], encoding="utf-8") as f:
         data = json.load(f)
+    # Later files add or replace benchmarks (a rerun of one of them).
+    for extra in sys.argv[2:]:
+        with open(extra, encoding="utf-8") as f:
+            data["benchmarks"] += json.load(f)["benchmarks"]
     found = figures(data["benchmarks"])
     context = data.get("context", {})
     reps = max((b.get("repetitions", 1) for b in data["benchmarks"]), default=1)
@@ -74,7 +78,7 @@ def main():
     if f and "error" not in f:
         row("start-up until the main window is shown (offscreen)", ms(f["ours_ms"]), ms(f["baseline_ms"]),
             f"{f['ratio']:.2f}×", "≤ 1.5× time", f["ratio"] <= 1.5)
-        row("start-up, peak memory (ru_maxrss)", f"{f['ours_peak_mib']:.1f} MiB",
+        row("start-up, peak memory (VmHWM)", f"{f['ours_peak_mib']:.1f} MiB",
             f"{f['baseline_peak_mib']:.1f} MiB", f"{f['peak_ratio']:.2f}×", "≤ 1.5× memory",
             f["peak_ratio"] <= 1.5)
     else:

@@ -12,6 +12,23 @@
 
 namespace {
 
+// The high-water mark of this process's own memory (VmHWM). ru_maxrss would also count the
+// parent's when the process was started by vfork and exec, as posix_spawn does.
+long PeakKiB()
+{
+    std::FILE *status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return 0;
+    char line[256];
+    long kib = 0;
+    while (std::fgets(line, sizeof line, status)) {
+        if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1)
+            break;
+    }
+    std::fclose(status);
+    return kib;
+}
+
 class TShownWatch final : public QObject
 {
 public:
@@ -26,7 +43,7 @@ protected:
                 m_done = true;
                 // After this paint pass has ended.
                 QTimer::singleShot(0, [] {
-                    std::printf("%.6f\n", MonotonicSeconds());
+                    std::printf("%.6f %ld\n", MonotonicSeconds(), PeakKiB());
                     std::fflush(stdout);
                     QCoreApplication::exit(0);
                 });

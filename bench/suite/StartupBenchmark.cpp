@@ -1,6 +1,6 @@
 // Start-up until the main window is shown, offscreen, each start a process of its own:
 // the real start-up (kelmo4-startup-probe) against a minimal Qt window program
-// (kelmo4-minimal-window). Peak memory is the child's ru_maxrss.
+// (kelmo4-minimal-window). Peak memory is the child's own VmHWM when its window is shown.
 #include "suite/Suite.h"
 
 #include "app/AppPaths.h"
@@ -20,6 +20,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -68,10 +69,12 @@ TStart StartAndWait(const QString &program)
     rusage usage{};
     if (wait4(pid, &status, 0, &usage) != pid)
         return result;
-    const double shown = std::atof(text.c_str());
+    double shown = 0;
+    long peakKiB = 0;
+    std::sscanf(text.c_str(), "%lf %ld", &shown, &peakKiB);
     result.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && shown > started;
     result.Seconds = shown - started;
-    result.PeakMiB = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+    result.PeakMiB = double(peakKiB) / 1024.0;
     return result;
 }
 
