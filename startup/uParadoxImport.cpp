@@ -1114,6 +1114,11 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
         result.BackupFolder = backup;
     }
     RemoveStaleStagingFolders(dataFolder, staging);
+    // The owner adds what it keeps beside the bare table (the index on the line table).
+    const bool linesTaken = std::any_of(result.Tables.cbegin(), result.Tables.cend(),
+                                        [](const TParadoxTableResult &t) { return t.Table == TKelmo4Line::TableDef().Name(); });
+    if (linesTaken)
+        TKelmo4Line().CreateTableIfMissing();
 
     if (result.DekigataDefTaken) {
         try {

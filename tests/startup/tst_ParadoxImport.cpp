@@ -355,6 +355,10 @@ void TestParadoxImport::largeLineTableWithProgress()
     QCOMPARE(lines.last().Cells[1], u"中央"_s);
     QCOMPARE(lines.last().Cells[5], QString()); // blank C0
     QCOMPARE(lines.last().Cells[11], u"令和６年１２月"_s);
+    // Taken over with the index the program keeps on the lines, not only at the next start.
+    TQuery index(u"select name from Kel4Line.sqlite_master where type = 'index' and tbl_name = 'Kel4Line'"_s);
+    index.Open();
+    QCOMPARE(index.RecordCount(), 1);
 }
 
 void TestParadoxImport::blocksReadInChainOrder()
