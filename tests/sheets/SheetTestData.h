@@ -27,7 +27,7 @@ namespace SheetTest {
 
 using namespace Qt::Literals::StringLiterals;
 
-struct TRecordSpec
+struct TRecordSetup
 {
     int Yoshiki = 0; // print style of the project
     int Yosiki = 0;  // form type of the record
@@ -82,42 +82,42 @@ inline void CreateTables()
 }
 
 // Saves project, header and lines through the record classes; returns the header's ID.
-inline int SaveRecord(const TRecordSpec &spec, const QList<TKel4LineRow> &lines)
+inline int SaveRecord(const TRecordSetup &setup, const QList<TKel4LineRow> &lines)
 {
     static int nextCode = 1;
     const QString code = u"K"_s + QString::number(nextCode++);
     {
         TKoji koji;
         koji.Code = code;
-        koji.Kojimei = spec.Kojimei;
-        koji.Yoshiki = spec.Yoshiki;
-        koji.Ukeoisya->Ukeoisyamei = spec.Contractor;
+        koji.Kojimei = setup.Kojimei;
+        koji.Yoshiki = setup.Yoshiki;
+        koji.Ukeoisya->Ukeoisyamei = setup.Contractor;
         koji.Save();
     }
     TKelmo4Head head;
     head.Koji->LoadByCode(code);
-    head.Kosyu->LoadByName(spec.Kosyumei);
-    head.Kouku->Koukumei = spec.Koukumei;
-    head.SokuteiKoumoku = spec.Item;
-    head.Simei->LoadByName(spec.Measurer);
-    head.SekkeiTanni = spec.SekkeiTanni;
-    head.SaTanni = spec.SaTanni;
-    head.Yukou = spec.Yukou;
-    head.Heikin = spec.Heikin;
+    head.Kosyu->LoadByName(setup.Kosyumei);
+    head.Kouku->Koukumei = setup.Koukumei;
+    head.SokuteiKoumoku = setup.Item;
+    head.Simei->LoadByName(setup.Measurer);
+    head.SekkeiTanni = setup.SekkeiTanni;
+    head.SaTanni = setup.SaTanni;
+    head.Yukou = setup.Yukou;
+    head.Heikin = setup.Heikin;
     head.Bunpu = u"5"_s;
-    head.Yosiki = spec.Yosiki;
-    head.Kikakuti->Kubun = spec.Yoshiki;
-    head.Kikakuti->Kosyu->LoadByName(spec.Kosyumei);
-    head.Kikakuti->Koumokumei = spec.Item;
-    head.Kikakuti->KikakutiU1 = spec.Upper;
-    head.Kikakuti->KikakutiD1 = spec.Lower;
+    head.Yosiki = setup.Yosiki;
+    head.Kikakuti->Kubun = setup.Yoshiki;
+    head.Kikakuti->Kosyu->LoadByName(setup.Kosyumei);
+    head.Kikakuti->Koumokumei = setup.Item;
+    head.Kikakuti->KikakutiU1 = setup.Upper;
+    head.Kikakuti->KikakutiD1 = setup.Lower;
     head.Save();
     TKelmo4Line().ReplaceLines(head.ID, lines);
     return head.ID;
 }
 
 // Saves the record and draws its whole data sheet as the main window would.
-std::unique_ptr<TPrevX> DrawRecord(const TRecordSpec &spec, const QList<TKel4LineRow> &lines, bool weight = false);
+std::unique_ptr<TPrevX> DrawRecord(const TRecordSetup &setup, const QList<TKel4LineRow> &lines, bool weight = false);
 
 // Centimetre boxes of the last drawn form in printer pixels (the form leaves its origin
 // set). A text belongs to a box when the top-left corner of its cell lies inside.
@@ -192,10 +192,10 @@ inline bool DrawsBelow(const TRecordedPage &page, float y)
     return false;
 }
 
-inline std::unique_ptr<TPrevX> DrawRecord(const TRecordSpec &spec, const QList<TKel4LineRow> &lines, bool weight)
+inline std::unique_ptr<TPrevX> DrawRecord(const TRecordSetup &setup, const QList<TKel4LineRow> &lines, bool weight)
 {
     TKelmo4Head head;
-    head.LoadByID(SaveRecord(spec, lines));
+    head.LoadByID(SaveRecord(setup, lines));
     auto prev = std::make_unique<TPrevX>();
     DrawDataSheetDocument(prev.get(), head, weight);
     return prev;

@@ -37,15 +37,15 @@ void TestAtusaSheetDoboku::cleanup()
     m_env.reset();
 }
 
-static TRecordSpec Spec()
+static TRecordSetup Setup()
 {
-    TRecordSpec spec;
-    spec.Yoshiki = 1;
-    spec.Yosiki = 2;
-    spec.Item = u"幅"_s;
-    spec.SekkeiTanni = u"㎝"_s;
-    spec.SaTanni = u"㎝"_s;
-    return spec;
+    TRecordSetup setup;
+    setup.Yoshiki = 1;
+    setup.Yosiki = 2;
+    setup.Item = u"幅"_s;
+    setup.SekkeiTanni = u"㎝"_s;
+    setup.SaTanni = u"㎝"_s;
+    return setup;
 }
 
 void TestAtusaSheetDoboku::pages_data()
@@ -60,7 +60,7 @@ void TestAtusaSheetDoboku::pages_data()
 void TestAtusaSheetDoboku::pages()
 {
     QFETCH(int, lines);
-    auto prev = DrawRecord(Spec(), NumberedLines(lines));
+    auto prev = DrawRecord(Setup(), NumberedLines(lines));
     QTEST(prev->PageCount(), "pages");
     QCOMPARE(prev->Page(1).Caps().Layout.orientation(), QPageLayout::Portrait);
     if (lines == 17)
@@ -69,9 +69,9 @@ void TestAtusaSheetDoboku::pages()
 
 void TestAtusaSheetDoboku::header()
 {
-    TRecordSpec spec = Spec();
-    spec.Koukumei = u"A工区"_s;
-    auto prev = DrawRecord(spec, NumberedLines(2));
+    TRecordSetup setup = Setup();
+    setup.Koukumei = u"A工区"_s;
+    auto prev = DrawRecord(setup, NumberedLines(2));
     const TRecordedPage &page = prev->Page(1);
     QCOMPARE(page.TextsEqual(u"様式－３"_s).size(), 1);
     QCOMPARE(TextIn(page, 2.4f, 2, 7.5f, 2.69f), u"舗装工"_s);
@@ -98,7 +98,7 @@ void TestAtusaSheetDoboku::rows()
                                        QString(), QString(), QString(), u"2001/05/12"_s}),
                               Line(2, {u"No.2"_s, u"L"_s, QString(), QString(), QString(), u"中止"_s, QString(), QString(),
                                        QString(), QString(), QString(), u"確認"_s})};
-    auto prev = DrawRecord(Spec(), lines);
+    auto prev = DrawRecord(Setup(), lines);
     const TRecordedPage &page = prev->Page(1);
     const QList<TPageCommand> position = TextCommandsIn(page, 2.4f, 4.6f, 3.9f, 5.8f);
     QCOMPARE(position.size(), 1);
@@ -125,7 +125,7 @@ void TestAtusaSheetDoboku::notesSwitch()
 {
     QFETCH(bool, noNotes);
     DekigataDef().SetNoNotes(noNotes);
-    auto prev = DrawRecord(Spec(), NumberedLines(16));
+    auto prev = DrawRecord(Setup(), NumberedLines(16));
     QTEST(TextsBelow(prev->Page(1), 23.8f), "texts");
 }
 

@@ -40,12 +40,12 @@ void TestAtusaSheetKaihatu::cleanup()
     m_env.reset();
 }
 
-static TRecordSpec Spec()
+static TRecordSetup Setup()
 {
-    TRecordSpec spec;
-    spec.Yosiki = 1;
-    spec.Item = u"厚さ"_s;
-    return spec;
+    TRecordSetup setup;
+    setup.Yosiki = 1;
+    setup.Item = u"厚さ"_s;
+    return setup;
 }
 
 static TKel4LineRow Centre(int lno, const QString &c0, const QString &c1, const QString &c2,
@@ -66,7 +66,7 @@ void TestAtusaSheetKaihatu::pages_data()
 void TestAtusaSheetKaihatu::pages()
 {
     QFETCH(int, lines);
-    auto prev = DrawRecord(Spec(), NumberedLines(lines));
+    auto prev = DrawRecord(Setup(), NumberedLines(lines));
     QTEST(prev->PageCount(), "pages");
     const TRecordedPage &last = prev->Page(prev->PageCount());
     QCOMPARE(last.Caps().Layout.orientation(), QPageLayout::Portrait);
@@ -77,7 +77,7 @@ void TestAtusaSheetKaihatu::pages()
 void TestAtusaSheetKaihatu::frame()
 {
     QList<TKel4LineRow> lines{Centre(1, u"50"_s, u"52"_s, u"2"_s, u"2001/05/12"_s), Centre(2, u"50"_s, u"49"_s, u"-1"_s, u"再測定"_s)};
-    auto prev = DrawRecord(Spec(), lines);
+    auto prev = DrawRecord(Setup(), lines);
     const TRecordedPage &page = prev->Page(1);
     // 18 rulings from y 5.6 to 17.5.
     QCOMPARE(HorizontalLines(page, 5.5f, 17.6f), 18);
@@ -110,7 +110,7 @@ void TestAtusaSheetKaihatu::designRange()
     QList<TKel4LineRow> lines;
     for (int i = 0; i < designs.size(); ++i)
         lines.append(Centre(i + 1, designs[i], designs[i], u"0"_s));
-    auto prev = DrawRecord(Spec(), lines);
+    auto prev = DrawRecord(Setup(), lines);
     QTEST(TextIn(prev->Page(1), 5.6f, 18.3f, 9.7f, 18.7f), "text");
 }
 
@@ -130,10 +130,10 @@ void TestAtusaSheetKaihatu::comparison()
 {
     QFETCH(QString, upper);
     QFETCH(QString, lower);
-    TRecordSpec spec = Spec();
-    spec.Upper = upper;
-    spec.Lower = lower;
-    auto prev = DrawRecord(spec, {Centre(1, u"50"_s, u"53.2"_s, u"3.2"_s)});
+    TRecordSetup setup = Setup();
+    setup.Upper = upper;
+    setup.Lower = lower;
+    auto prev = DrawRecord(setup, {Centre(1, u"50"_s, u"53.2"_s, u"3.2"_s)});
     const TRecordedPage &page = prev->Page(1);
     QTEST(TextIn(page, 9.8f, 18.3f, 15.2f, 18.7f), "standard");
     QTEST(TextIn(page, 5.4f, 20.1f, 15.2f, 20.5f), "text");
@@ -141,7 +141,7 @@ void TestAtusaSheetKaihatu::comparison()
 
 void TestAtusaSheetKaihatu::textDesignValue()
 {
-    auto prev = DrawRecord(Spec(), {Centre(1, u"欠測"_s, u" 52"_s, QString())});
+    auto prev = DrawRecord(Setup(), {Centre(1, u"欠測"_s, u" 52"_s, QString())});
     const QList<TPageCommand> values = TextCommandsIn(prev->Page(1), 2.5f, 5.6f, 9.15f, 6.3f);
     QCOMPARE(values.size(), 1);
     QCOMPARE(values.first().Text, u"欠測 52"_s);
@@ -153,11 +153,11 @@ void TestAtusaSheetKaihatu::notesSwitch()
 {
     DekigataDef().SetNoNotes(false);
     {
-        auto prev = DrawRecord(Spec(), NumberedLines(1));
+        auto prev = DrawRecord(Setup(), NumberedLines(1));
         QCOMPARE(TextsBelow(prev->Page(1), 21.8f), 4);
     }
     DekigataDef().SetNoNotes(true);
-    auto prev = DrawRecord(Spec(), NumberedLines(1));
+    auto prev = DrawRecord(Setup(), NumberedLines(1));
     QCOMPARE(TextsBelow(prev->Page(1), 21.8f), 0);
 }
 

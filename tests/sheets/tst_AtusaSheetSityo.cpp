@@ -33,15 +33,15 @@ private:
 
 namespace {
 
-TRecordSpec Spec()
+TRecordSetup Setup()
 {
-    TRecordSpec spec;
-    spec.Yoshiki = 2;
-    spec.Yosiki = 1;
-    spec.Item = u"厚さ"_s;
-    spec.Upper = u"20"_s;
-    spec.Lower = u"-10"_s;
-    return spec;
+    TRecordSetup setup;
+    setup.Yoshiki = 2;
+    setup.Yosiki = 1;
+    setup.Item = u"厚さ"_s;
+    setup.Upper = u"20"_s;
+    setup.Lower = u"-10"_s;
+    return setup;
 }
 
 // Column Ｄ of page row c (0 … 23).
@@ -87,7 +87,7 @@ void TestAtusaSheetSityo::tables_data()
 void TestAtusaSheetSityo::tables()
 {
     QFETCH(int, lines);
-    auto prev = DrawRecord(Spec(), NumberedLines(lines));
+    auto prev = DrawRecord(Setup(), NumberedLines(lines));
     QTEST(prev->PageCount(), "pages");
     const TRecordedPage &first = prev->Page(1);
     QCOMPARE(first.Caps().Layout.orientation(), QPageLayout::Landscape);
@@ -120,10 +120,10 @@ void TestAtusaSheetSityo::standardColumn()
     QFETCH(QString, upper);
     QFETCH(QString, lower);
     QFETCH(QString, first);
-    TRecordSpec spec = Spec();
-    spec.Upper = upper;
-    spec.Lower = lower;
-    auto prev = DrawRecord(spec, NumberedLines(26));
+    TRecordSetup setup = Setup();
+    setup.Upper = upper;
+    setup.Lower = lower;
+    auto prev = DrawRecord(setup, NumberedLines(26));
     const QString ditto = first.isEmpty() ? QString() : u"〃"_s;
     QStringList expected;
     for (int c = 0; c < 24; ++c)
@@ -142,7 +142,7 @@ void TestAtusaSheetSityo::textDesignValueLeavesStandardEmpty()
         QList<TKel4LineRow> lines = NumberedLines(14);
         lines[0].Cells[5] = u" 欠測 "_s;
         lines[0].Cells[6] = u" 5"_s;
-        auto prev = DrawRecord(Spec(), lines);
+        auto prev = DrawRecord(Setup(), lines);
         const TRecordedPage &page = prev->Page(1);
         QStringList expected(12, QString());
         expected << u"-10～20"_s << u"〃"_s;
@@ -156,7 +156,7 @@ void TestAtusaSheetSityo::textDesignValueLeavesStandardEmpty()
     // First row of the right table: the left table wrote a standard, which "〃" repeats.
     QList<TKel4LineRow> lines = NumberedLines(14);
     lines[12].Cells[5] = u"欠測"_s;
-    auto prev = DrawRecord(Spec(), lines);
+    auto prev = DrawRecord(Setup(), lines);
     const QStringList column = StandardColumn(prev->Page(1), 14);
     QCOMPARE(column.at(0), u"-10～20"_s);
     QCOMPARE(column.at(11), u"〃"_s);
@@ -167,7 +167,7 @@ void TestAtusaSheetSityo::textDesignValueLeavesStandardEmpty()
 void TestAtusaSheetSityo::firstNo()
 {
     TKelmo4Head head;
-    head.LoadByID(SaveRecord(Spec(), NumberedLines(24)));
+    head.LoadByID(SaveRecord(Setup(), NumberedLines(24)));
     TPrevX prev;
     SetPaper(u"A4"_s, u"land"_s);
     prev.BeginDoc();
@@ -194,9 +194,9 @@ void TestAtusaSheetSityo::weightHeadings()
 {
     QFETCH(bool, weight);
     QFETCH(QStringList, lower);
-    TRecordSpec spec = Spec();
-    spec.SekkeiTanni = u"ｍ"_s;
-    auto prev = DrawRecord(spec, NumberedLines(1), weight);
+    TRecordSetup setup = Setup();
+    setup.SekkeiTanni = u"ｍ"_s;
+    auto prev = DrawRecord(setup, NumberedLines(1), weight);
     const TRecordedPage &page = prev->Page(1);
     for (const QString &text : lower)
         QCOMPARE(page.TextsEqual(text).size(), 2);
@@ -207,17 +207,17 @@ void TestAtusaSheetSityo::weightHeadings()
 
 void TestAtusaSheetSityo::header()
 {
-    TRecordSpec spec = Spec();
-    spec.Koukumei = u"A工区"_s;
-    spec.Contractor = u"苫前建設株式会社\\\\札幌支店"_s;
-    auto prev = DrawRecord(spec, NumberedLines(1));
+    TRecordSetup setup = Setup();
+    setup.Koukumei = u"A工区"_s;
+    setup.Contractor = u"苫前建設株式会社\\\\札幌支店"_s;
+    auto prev = DrawRecord(setup, NumberedLines(1));
     const TRecordedPage &page = prev->Page(1);
     QCOMPARE(TextIn(page, 1.6f, 3.5f, 6.4f, 4), u"舗装工(A工区)の厚さ"_s);
     // Under the left table's "工種名" only.
     QVERIFY(TextIn(page, 14.6f, 3.5f, 19.6f, 4).isEmpty());
     QCOMPARE(TextIn(page, 12, 2.3f, 17.7f, 2.79f), u"苫前建設株式会社"_s);
     QCOMPARE(TextIn(page, 12, 2.8f, 17.7f, 3.3f), u"札幌支店"_s);
-    QCOMPARE(TextIn(page, 1.5f, 2.8f, 8.9f, 3.3f), spec.Kojimei);
+    QCOMPARE(TextIn(page, 1.5f, 2.8f, 8.9f, 3.3f), setup.Kojimei);
     QCOMPARE(TextIn(page, 20.3f, 2.8f, 24.5f, 3.3f), u"山田太郎"_s);
     QCOMPARE(TextIn(page, 8.3f, 0.2f, 17.3f, 1.2f), u"測定結果一覧表"_s);
 }
@@ -234,7 +234,7 @@ void TestAtusaSheetSityo::notesSwitch()
 {
     QFETCH(bool, noNotes);
     DekigataDef().SetNoNotes(noNotes);
-    auto prev = DrawRecord(Spec(), NumberedLines(24));
+    auto prev = DrawRecord(Setup(), NumberedLines(24));
     QTEST(TextsBelow(prev->Page(1), 15.8f), "texts");
     QCOMPARE(TextIn(prev->Page(1), 13.1f, 15.8f, 25.6f, 17).isEmpty(), true);
 }

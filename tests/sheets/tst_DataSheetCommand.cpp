@@ -84,11 +84,11 @@ void TestDataSheetCommand::previewShowsTheChosenLayout()
     QFETCH(int, yoshiki);
     QFETCH(int, yosiki);
     QFETCH(int, lines);
-    TRecordSpec spec;
-    spec.Yoshiki = yoshiki;
-    spec.Yosiki = yosiki;
+    TRecordSetup setup;
+    setup.Yoshiki = yoshiki;
+    setup.Yosiki = yosiki;
     TKelmo4Head head;
-    head.LoadByID(SaveRecord(spec, NumberedLines(lines)));
+    head.LoadByID(SaveRecord(setup, NumberedLines(lines)));
     TSeen seen;
     WatchPreview(seen);
     ShowDataSheet(head, false, nullptr);
@@ -102,7 +102,7 @@ void TestDataSheetCommand::previewShowsTheChosenLayout()
 void TestDataSheetCommand::noPrinter()
 {
     TKelmo4Head head;
-    head.LoadByID(SaveRecord(TRecordSpec(), NumberedLines(3)));
+    head.LoadByID(SaveRecord(TRecordSetup(), NumberedLines(3)));
     NkPrinter().SetSource(TPrinterSource::None);
     TSeen seen;
     WatchPreview(seen);
@@ -123,11 +123,11 @@ void TestDataSheetCommand::mainWindowHook()
     PlugInDataSheet();
     const TRecordPrintRoutine &print = RecordPrintRoutine(TRecordForm::DataSheet);
     QVERIFY(bool(print));
-    TRecordSpec spec;
-    spec.Yosiki = 1;
-    spec.Yoshiki = 0;
+    TRecordSetup setup;
+    setup.Yosiki = 1;
+    setup.Yoshiki = 0;
     TKelmo4Head head;
-    head.LoadByID(SaveRecord(spec, NumberedLines(18)));
+    head.LoadByID(SaveRecord(setup, NumberedLines(18)));
     TSeen seen;
     WatchPreview(seen);
     QWidget parent;
@@ -140,7 +140,7 @@ void TestDataSheetCommand::mainWindowHook()
 
 void TestDataSheetCommand::exportUnknownRecord()
 {
-    const int id = SaveRecord(TRecordSpec(), NumberedLines(1));
+    const int id = SaveRecord(TRecordSetup(), NumberedLines(1));
     TPrevX prev;
     QVERIFY_THROWS_EXCEPTION(EKelmoError, ExportDataSheet(id + 1, false, &prev));
     QCOMPARE(prev.PageCount(), 0);

@@ -38,12 +38,12 @@ void TestTakasaSheetDoboku::cleanup()
     m_env.reset();
 }
 
-static TRecordSpec Spec()
+static TRecordSetup Setup()
 {
-    TRecordSpec spec;
-    spec.Yoshiki = 1;
-    spec.SekkeiTanni = u"ｍ"_s;
-    return spec;
+    TRecordSetup setup;
+    setup.Yoshiki = 1;
+    setup.SekkeiTanni = u"ｍ"_s;
+    return setup;
 }
 
 void TestTakasaSheetDoboku::pages_data()
@@ -59,16 +59,16 @@ void TestTakasaSheetDoboku::pages_data()
 void TestTakasaSheetDoboku::pages()
 {
     QFETCH(int, lines);
-    auto prev = DrawRecord(Spec(), NumberedLines(lines));
+    auto prev = DrawRecord(Setup(), NumberedLines(lines));
     QTEST(prev->PageCount(), "pages");
     QCOMPARE(prev->Page(1).Caps().Layout.orientation(), QPageLayout::Landscape);
 }
 
 void TestTakasaSheetDoboku::frameAndHeaderOnEveryPage()
 {
-    TRecordSpec spec = Spec();
-    spec.Koukumei = u"A工区"_s;
-    auto prev = DrawRecord(spec, NumberedLines(18));
+    TRecordSetup setup = Setup();
+    setup.Koukumei = u"A工区"_s;
+    auto prev = DrawRecord(setup, NumberedLines(18));
     for (int n = 1; n <= 2; ++n) {
         const TRecordedPage &page = prev->Page(n);
         QCOMPARE(TextIn(page, 8.6f, 0, 17, 0.7f), u"基準高のでき形測定表"_s);
@@ -100,9 +100,9 @@ void TestTakasaSheetDoboku::unitsLineWhateverTheNotes()
 {
     QFETCH(bool, noNotes);
     DekigataDef().SetNoNotes(noNotes);
-    TRecordSpec spec = Spec();
-    spec.SekkeiTanni = u"ｍ "_s;
-    auto prev = DrawRecord(spec, NumberedLines(1));
+    TRecordSetup setup = Setup();
+    setup.SekkeiTanni = u"ｍ "_s;
+    auto prev = DrawRecord(setup, NumberedLines(1));
     QCOMPARE(prev->Page(1).TextsEqual(u"（記入要領）設計値・測定値の単位はｍ、差の単位は㎜とする"_s).size(), 1);
 }
 
@@ -110,7 +110,7 @@ void TestTakasaSheetDoboku::stationAndPosition()
 {
     QList<TKel4LineRow> lines{Line(1, {u" No.5 "_s, u"+10"_s, u"12.345"_s, u"12.350"_s, u"5"_s})};
     lines[0].Cells[11] = u"2001/05/12"_s;
-    auto prev = DrawRecord(Spec(), lines);
+    auto prev = DrawRecord(Setup(), lines);
     const TRecordedPage &page = prev->Page(1);
     const QList<TPageCommand> cell = TextCommandsIn(page, 0, 2.8f, 2.12f, 3.5f);
     QCOMPARE(cell.size(), 2);
@@ -125,7 +125,7 @@ void TestTakasaSheetDoboku::stationAndPosition()
 void TestTakasaSheetDoboku::trimmedTextGroup()
 {
     QList<TKel4LineRow> lines{Line(1, {u"No.1"_s, QString(), u"1"_s, u"2"_s, u"1"_s, u" 中止 "_s, u" 12"_s})};
-    auto prev = DrawRecord(Spec(), lines);
+    auto prev = DrawRecord(Setup(), lines);
     const QList<TPageCommand> centre = TextCommandsIn(prev->Page(1), 7.8f, 2.8f, 13.4f, 3.5f);
     QCOMPARE(centre.size(), 1);
     QCOMPARE(centre.first().Text, u"中止12"_s);

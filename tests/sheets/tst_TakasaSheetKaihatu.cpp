@@ -29,7 +29,7 @@ private Q_SLOTS:
     void notesSwitch();
 
 private:
-    std::unique_ptr<TPrevX> Draw(const TRecordSpec &spec, const QList<TKel4LineRow> &lines);
+    std::unique_ptr<TPrevX> Draw(const TRecordSetup &setup, const QList<TKel4LineRow> &lines);
     std::unique_ptr<TTestEnv> m_env;
 };
 
@@ -45,10 +45,10 @@ void TestTakasaSheetKaihatu::cleanup()
     m_env.reset();
 }
 
-std::unique_ptr<TPrevX> TestTakasaSheetKaihatu::Draw(const TRecordSpec &spec, const QList<TKel4LineRow> &lines)
+std::unique_ptr<TPrevX> TestTakasaSheetKaihatu::Draw(const TRecordSetup &setup, const QList<TKel4LineRow> &lines)
 {
     TKelmo4Head head;
-    head.LoadByID(SaveRecord(spec, lines));
+    head.LoadByID(SaveRecord(setup, lines));
     auto prev = std::make_unique<TPrevX>();
     DrawDataSheetDocument(prev.get(), head, false);
     return prev;
@@ -69,7 +69,7 @@ void TestTakasaSheetKaihatu::pageCount_data()
 void TestTakasaSheetKaihatu::pageCount()
 {
     QFETCH(int, lines);
-    auto prev = Draw(TRecordSpec(), NumberedLines(lines));
+    auto prev = Draw(TRecordSetup(), NumberedLines(lines));
     QTEST(prev->PageCount(), "pages");
     QCOMPARE(prev->Page(1).Caps().Layout.orientation(), QPageLayout::Portrait);
     if (lines == 0)
@@ -84,7 +84,7 @@ void TestTakasaSheetKaihatu::pageCount()
 
 void TestTakasaSheetKaihatu::everyPageHasFrameAndHeader()
 {
-    auto prev = Draw(TRecordSpec(), NumberedLines(22));
+    auto prev = Draw(TRecordSetup(), NumberedLines(22));
     QCOMPARE(prev->PageCount(), 2);
     for (int n = 1; n <= 2; ++n) {
         const TRecordedPage &page = prev->Page(n);
@@ -104,7 +104,7 @@ void TestTakasaSheetKaihatu::everyPageHasFrameAndHeader()
 
 void TestTakasaSheetKaihatu::rulings()
 {
-    auto prev = Draw(TRecordSpec(), NumberedLines(3));
+    auto prev = Draw(TRecordSetup(), NumberedLines(3));
     const TRecordedPage &page = prev->Page(1);
     // Between heading and table bottom: 22 rulings plus the tops of the three measured-value
     // columns on the heading's lower rule.
@@ -143,10 +143,10 @@ void TestTakasaSheetKaihatu::itemBox_data()
 void TestTakasaSheetKaihatu::itemBox()
 {
     QFETCH(QString, section);
-    TRecordSpec spec;
-    spec.Koukumei = section;
-    spec.Item = u"高さ"_s;
-    auto prev = Draw(spec, NumberedLines(1));
+    TRecordSetup setup;
+    setup.Koukumei = section;
+    setup.Item = u"高さ"_s;
+    auto prev = Draw(setup, NumberedLines(1));
     const TRecordedPage &page = prev->Page(1);
     QTEST(TextIn(page, 2.9f, 3.2f, 6.9f, 3.69f), "upper");
     QTEST(TextIn(page, 2.9f, 3.7f, 6.9f, 4.2f), "lower");
@@ -176,18 +176,18 @@ void TestTakasaSheetKaihatu::summary()
 {
     QFETCH(QString, saTanni);
     QFETCH(QStringList, diffs);
-    TRecordSpec spec;
-    spec.SaTanni = saTanni;
+    TRecordSetup setup;
+    setup.SaTanni = saTanni;
     QFETCH(QString, upper);
     QFETCH(QString, lower);
-    spec.Upper = upper;
-    spec.Lower = lower;
-    spec.Heikin = saTanni == u"㎝"_s ? u"1"_s : u"0.1"_s;
+    setup.Upper = upper;
+    setup.Lower = lower;
+    setup.Heikin = saTanni == u"㎝"_s ? u"1"_s : u"0.1"_s;
     QList<TKel4LineRow> lines;
     for (int i = 0; i < diffs.size(); ++i)
         lines.append(Line(i + 1, {u"No."_s + QString::number(i), QString(), QString(), QString(), QString(),
                                   u"100"_s, QString(), diffs[i]}));
-    auto prev = Draw(spec, lines);
+    auto prev = Draw(setup, lines);
     const TRecordedPage &page = prev->Page(1);
     QTEST(TextIn(page, 7, 18.2f, 15.3f, 19.07f), "standard");
     QTEST(TextIn(page, 6, 19.94f, 8, 20.81f), "average");
@@ -200,7 +200,7 @@ void TestTakasaSheetKaihatu::noNumericDifference()
     // Design values only: no difference to take extremes of; the range stays empty
     // instead of printing the starting values ±1e12.
     QList<TKel4LineRow> lines{Line(1, {u"No.1"_s, QString(), u"100"_s, QString(), QString()})};
-    auto prev = Draw(TRecordSpec(), lines);
+    auto prev = Draw(TRecordSetup(), lines);
     const TRecordedPage &page = prev->Page(1);
     QCOMPARE(TextIn(page, 12, 19.07f, 15.3f, 20.81f), u" ～ (㎜)"_s);
     QVERIFY(!page.AllText().contains(u"1000000000000"_s));
@@ -212,7 +212,7 @@ void TestTakasaSheetKaihatu::remarks()
     QList<TKel4LineRow> lines = NumberedLines(2);
     lines[0].Cells[11] = u"2001/05/12"_s;
     lines[1].Cells[11] = u"工事中"_s;
-    auto prev = Draw(TRecordSpec(), lines);
+    auto prev = Draw(TRecordSetup(), lines);
     const TRecordedPage &page = prev->Page(1);
     QVERIFY(TextIn(page, 14.4f, 6.12f, 17, 6.68f).isEmpty());
     QCOMPARE(TextIn(page, 14.4f, 6.68f, 17, 7.24f), u"工事中"_s);
@@ -223,7 +223,7 @@ void TestTakasaSheetKaihatu::textDesignValueRunsAcrossGroup()
 {
     QList<TKel4LineRow> lines{Line(1, {u"No.1"_s, QString(), u"150"_s, u"151"_s, u"1"_s, u"中止"_s, u"12"_s, QString(),
                                        u"150"_s, u"149"_s, u"-1"_s})};
-    auto prev = Draw(TRecordSpec(), lines);
+    auto prev = Draw(TRecordSetup(), lines);
     const TRecordedPage &page = prev->Page(1);
     const QList<TPageCommand> centre = TextCommandsIn(page, 6.1f, 6.12f, 10.2f, 6.68f);
     QCOMPARE(centre.size(), 1);
@@ -240,12 +240,12 @@ void TestTakasaSheetKaihatu::notesSwitch()
 {
     DekigataDef().SetNoNotes(false);
     {
-        auto prev = Draw(TRecordSpec(), NumberedLines(1));
+        auto prev = Draw(TRecordSetup(), NumberedLines(1));
         QVERIFY(DrawsBelow(prev->Page(1), 21.6f));
         QCOMPARE(prev->Page(1).TextsEqual(u"　　ハ．差の欄には測定値－設計値を記入すること。"_s).size(), 1);
     }
     DekigataDef().SetNoNotes(true);
-    auto prev = Draw(TRecordSpec(), NumberedLines(1));
+    auto prev = Draw(TRecordSetup(), NumberedLines(1));
     QVERIFY(!DrawsBelow(prev->Page(1), 21.6f));
 }
 

@@ -40,11 +40,11 @@ void TestTakasaSheetSityo::cleanup()
     m_env.reset();
 }
 
-static TRecordSpec Spec()
+static TRecordSetup Setup()
 {
-    TRecordSpec spec;
-    spec.Yoshiki = 2;
-    return spec;
+    TRecordSetup setup;
+    setup.Yoshiki = 2;
+    return setup;
 }
 
 void TestTakasaSheetSityo::pages_data()
@@ -58,7 +58,7 @@ void TestTakasaSheetSityo::pages_data()
 void TestTakasaSheetSityo::pages()
 {
     QFETCH(int, lines);
-    auto prev = DrawRecord(Spec(), NumberedLines(lines));
+    auto prev = DrawRecord(Setup(), NumberedLines(lines));
     QTEST(prev->PageCount(), "pages");
     const TRecordedPage &last = prev->Page(prev->PageCount());
     QCOMPARE(last.TextsEqual(u"様式（２－２）"_s).size(), 1);
@@ -69,7 +69,7 @@ void TestTakasaSheetSityo::pages()
 
 void TestTakasaSheetSityo::header()
 {
-    auto prev = DrawRecord(Spec(), NumberedLines(1));
+    auto prev = DrawRecord(Setup(), NumberedLines(1));
     const TRecordedPage &page = prev->Page(1);
     QCOMPARE(TextIn(page, 8.7f, 0.2f, 15.5f, 1.2f), u"測定結果一覧表"_s);
     QCOMPARE(TextIn(page, 19.5f, 3.5f, 23.5f, 4), u"山田太郎"_s);
@@ -90,9 +90,9 @@ void TestTakasaSheetSityo::workTypeLine_data()
 void TestTakasaSheetSityo::workTypeLine()
 {
     QFETCH(QString, section);
-    TRecordSpec spec = Spec();
-    spec.Koukumei = section;
-    auto prev = DrawRecord(spec, NumberedLines(1));
+    TRecordSetup setup = Setup();
+    setup.Koukumei = section;
+    auto prev = DrawRecord(setup, NumberedLines(1));
     QTEST(TextIn(prev->Page(1), 3.3f, 3.5f, 12.4f, 4), "text");
 }
 
@@ -108,9 +108,9 @@ void TestTakasaSheetSityo::projectName()
 {
     QFETCH(QString, name);
     QFETCH(bool, twoLines);
-    TRecordSpec spec = Spec();
-    spec.Kojimei = name;
-    auto prev = DrawRecord(spec, NumberedLines(1));
+    TRecordSetup setup = Setup();
+    setup.Kojimei = name;
+    auto prev = DrawRecord(setup, NumberedLines(1));
     const TRecordedPage &page = prev->Page(1);
     const QString above = TextIn(page, 3.3f, 2.3f, 12.4f, 2.79f);
     const QString onRule = TextIn(page, 3.3f, 2.8f, 12.4f, 3.3f);
@@ -130,9 +130,9 @@ void TestTakasaSheetSityo::contractor_data()
 void TestTakasaSheetSityo::contractor()
 {
     QFETCH(QString, name);
-    TRecordSpec spec = Spec();
-    spec.Contractor = name;
-    auto prev = DrawRecord(spec, NumberedLines(1));
+    TRecordSetup setup = Setup();
+    setup.Contractor = name;
+    auto prev = DrawRecord(setup, NumberedLines(1));
     const TRecordedPage &page = prev->Page(1);
     QTEST(TextIn(page, 19.5f, 2.3f, 24, 2.79f), "upper");
     QTEST(TextIn(page, 19.5f, 2.8f, 24, 3.3f), "lower");
@@ -142,7 +142,7 @@ void TestTakasaSheetSityo::remarksAlways()
 {
     QList<TKel4LineRow> lines = NumberedLines(1);
     lines[0].Cells[11] = u"2001/05/12"_s;
-    auto prev = DrawRecord(Spec(), lines);
+    auto prev = DrawRecord(Setup(), lines);
     QCOMPARE(TextIn(prev->Page(1), 21.4f, 5.46f, 24.2f, 6.14f), u"2001/05/12"_s);
 }
 
