@@ -8,6 +8,7 @@
 #include "app/uFolderDialog.h"
 #include "app/uSpread.h"
 #include "app/uuSetDataPath.h"
+#include "support/ModalAnswer.h"
 #include "support/TestEnv.h"
 
 #include <QCheckBox>
@@ -26,34 +27,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // Every waiting answer hangs here, so a test's leftovers never answer the next test's boxes.
-QObject &Waiters()
-{
-    static QObject waiters;
-    return waiters;
-}
-
-// Waits for the next modal window of the given class and lets Action answer it, as a user
-// would. The wait runs from the event loop of whatever exec() is started next.
-void WhenModal(const char *className, std::function<void(QWidget *)> action)
-{
-    auto *timer = new QTimer(&Waiters());
-    timer->setInterval(10);
-    auto remaining = std::make_shared<int>(500);
-    QObject::connect(timer, &QTimer::timeout, [timer, className, action, remaining] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className) && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        } else if (--*remaining <= 0) {
-            timer->stop();
-            timer->deleteLater();
-            if (modal)
-                modal->close(); // nobody came: do not hang the test
-        }
-    });
-    timer->start();
-}
 
 // Types any text, full-width characters included, into the widget that has the keyboard.
 void TypeText(QWidget *widget, const QString &text)
@@ -128,7 +101,7 @@ class TestSettingsWindows : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { qDeleteAll(Waiters().children()); }
+    void cleanup() { qDeleteAll(ModalWaiters().children()); }
     void defaultsWithoutFile();
     void roundingSetting_data();
     void roundingSetting();

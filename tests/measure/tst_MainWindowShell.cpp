@@ -6,6 +6,7 @@
 #include "app/uHelp.h"
 #include "app/uSpread.h"
 #include "measure/fEditDekigata.h"
+#include "support/ModalAnswer.h"
 #include "support/TestEnv.h"
 
 #include <QDesktopServices>
@@ -30,33 +31,6 @@ public Q_SLOTS:
 };
 
 namespace {
-
-QObject &Waiters()
-{
-    static QObject waiters;
-    return waiters;
-}
-
-void WhenModal(const char *className, std::function<void(QWidget *)> action)
-{
-    auto *timer = new QTimer(&Waiters());
-    timer->setInterval(10);
-    auto remaining = std::make_shared<int>(500);
-    QObject::connect(timer, &QTimer::timeout, [timer, className, action, remaining] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className) && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        } else if (--*remaining <= 0) {
-            timer->stop();
-            timer->deleteLater();
-            if (modal)
-                modal->close();
-        }
-    });
-    timer->start();
-}
 
 // "ファイル: 印刷 | - | ..." for every menu of the bar, hidden entries marked.
 QStringList MenuTexts(QMenuBar *bar)
@@ -106,7 +80,7 @@ void TestMainWindowShell::initTestCase()
 
 void TestMainWindowShell::cleanup()
 {
-    qDeleteAll(Waiters().children());
+    qDeleteAll(ModalWaiters().children());
     m_catcher.Urls.clear();
 }
 

@@ -10,6 +10,7 @@
 #include "registers/uKikakuti4.h"
 #include "registers/uKikakutiList.h"
 #include "registers/uKosyu.h"
+#include "support/ModalAnswer.h"
 #include "support/TestEnv.h"
 
 #include <QAction>
@@ -59,32 +60,6 @@ int RowsOn(const TRecordedPage &page)
     return rows;
 }
 
-QObject &Waiters()
-{
-    static QObject waiters;
-    return waiters;
-}
-
-void WhenModal(const char *className, std::function<void(QWidget *)> action)
-{
-    auto *timer = new QTimer(&Waiters());
-    timer->setInterval(10);
-    auto remaining = std::make_shared<int>(500);
-    QObject::connect(timer, &QTimer::timeout, [timer, className, action, remaining] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className) && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        } else if (--*remaining <= 0) {
-            timer->stop();
-            timer->deleteLater();
-            if (modal)
-                modal->close();
-        }
-    });
-    timer->start();
-}
 } // namespace
 
 class TestKikakutiList : public QObject

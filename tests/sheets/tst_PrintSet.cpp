@@ -10,6 +10,7 @@
 #include "printing/PrevX.h"
 #include "sheets/uBatchPrint.h"
 #include "sheets/uPrintSet.h"
+#include "support/ModalAnswer.h"
 #include "support/TestEnv.h"
 #include "TorimatomeFixture.h"
 
@@ -30,32 +31,6 @@ using namespace Qt::Literals::StringLiterals;
 using namespace TorimatomeFixture;
 
 namespace {
-QObject &Waiters()
-{
-    static QObject waiters;
-    return waiters;
-}
-
-void WhenModal(const char *className, std::function<void(QWidget *)> action)
-{
-    auto *timer = new QTimer(&Waiters());
-    timer->setInterval(10);
-    auto remaining = std::make_shared<int>(500);
-    QObject::connect(timer, &QTimer::timeout, [timer, className, action, remaining] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className) && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        } else if (--*remaining <= 0) {
-            timer->stop();
-            timer->deleteLater();
-            if (modal)
-                modal->close();
-        }
-    });
-    timer->start();
-}
 
 QString Orientation(const TRecordedPage &page)
 {

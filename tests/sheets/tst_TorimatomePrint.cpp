@@ -9,6 +9,7 @@
 #include "sheets/fEditDekigataTorimatome.h"
 #include "sheets/uDekigataTorimatome.h"
 #include "sheets/uTorimatomePrint.h"
+#include "support/ModalAnswer.h"
 #include "support/TestEnv.h"
 #include "TorimatomeFixture.h"
 
@@ -79,32 +80,6 @@ QString WorkTypeOf(const TRecordedPage &page, int k)
     return TextsIn(page, k, 0.1f, 2.2f).join(QString());
 }
 
-QObject &Waiters()
-{
-    static QObject waiters;
-    return waiters;
-}
-
-void WhenModal(const char *className, std::function<void(QWidget *)> action)
-{
-    auto *timer = new QTimer(&Waiters());
-    timer->setInterval(10);
-    auto remaining = std::make_shared<int>(500);
-    QObject::connect(timer, &QTimer::timeout, [timer, className, action, remaining] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className) && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        } else if (--*remaining <= 0) {
-            timer->stop();
-            timer->deleteLater();
-            if (modal)
-                modal->close();
-        }
-    });
-    timer->start();
-}
 } // namespace
 
 class TestTorimatomePrint : public QObject

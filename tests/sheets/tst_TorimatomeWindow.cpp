@@ -7,6 +7,7 @@
 #include "measure/uDropDownBox.h"
 #include "sheets/fEditDekigataTorimatome.h"
 #include "sheets/uDekigataTorimatome.h"
+#include "support/ModalAnswer.h"
 #include "support/TestEnv.h"
 #include "TorimatomeFixture.h"
 
@@ -22,33 +23,6 @@ using namespace Qt::Literals::StringLiterals;
 using namespace TorimatomeFixture;
 
 namespace {
-QObject &Waiters()
-{
-    static QObject waiters;
-    return waiters;
-}
-
-// Lets Action answer the next modal window of the class, from the event loop of its exec().
-void WhenModal(const char *className, std::function<void(QWidget *)> action)
-{
-    auto *timer = new QTimer(&Waiters());
-    timer->setInterval(10);
-    auto remaining = std::make_shared<int>(500);
-    QObject::connect(timer, &QTimer::timeout, [timer, className, action, remaining] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className) && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        } else if (--*remaining <= 0) {
-            timer->stop();
-            timer->deleteLater();
-            if (modal)
-                modal->close();
-        }
-    });
-    timer->start();
-}
 
 QStringList GridRow(const TfrmEditDekigataTorimatome &w, int row)
 {
