@@ -56,8 +56,9 @@ QList<TIniFile::Entry> TIniFile::Load() const
     QFile file(m_fileName);
     if (!file.open(QIODevice::ReadOnly))
         return entries;
-    // A settings file is small; anything huge is not ours and is read only in part.
-    const QString text = QString::fromUtf8(file.read(kMaxFileSize));
+    // A settings file is small; anything huge is not ours and is read only in part. Asking
+    // for no more than the file holds keeps each read from reserving the whole limit.
+    const QString text = QString::fromUtf8(file.read(qBound<qint64>(0, file.size(), kMaxFileSize)));
     QString group;
     const QStringList lines = text.split(u'\n');
     for (QString line : lines) {

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -160,8 +161,11 @@ void TfrmDataPath::BuildGrids()
         grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid->SetBlockLocked(grid->AllCells(), true);
         grid->SetBlockBackColor(grid->AllCells(), 0);
-        // The colour is the content: a selection must not paint over it.
-        grid->setStyleSheet(u"QTableView { selection-background-color: transparent; }"_s);
+        // The colour is the content: a selection must not paint over it. (A palette, not a
+        // style sheet: a style sheet gives the grid a style object of its own.)
+        QPalette palette = grid->palette();
+        palette.setColor(QPalette::Highlight, Qt::transparent);
+        grid->setPalette(palette);
         connect(grid, &TSpread::DblClick, this,
                 [this, grid](int col, int row) { PickColor(grid, col, row, col, row); });
         connect(grid, &TSpread::BlockSelected, this,
