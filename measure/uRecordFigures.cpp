@@ -1,5 +1,6 @@
 #include "measure/uRecordFigures.h"
 
+#include "app/Errors.h"
 #include "app/uCommon.h"
 #include "measure/uUnits.h"
 
@@ -34,6 +35,62 @@ QString MonthDay(const QDate &d)
     return u"%1月%2日"_s.arg(d.month()).arg(d.day());
 }
 } // namespace
+
+TDiffFigures::TDiffFigures()
+    : m_max(-kNone)
+    , m_min(kNone)
+{
+}
+
+void TDiffFigures::Add(const QString &diff)
+{
+    // The sum and the count take every non-empty cell, the extremes only the strict numbers.
+    if (!diff.isEmpty()) {
+        ++m_count;
+        if (m_sumError.isEmpty()) {
+            try {
+                m_sum += StrToFloat(diff);
+            } catch (const EConvertError &error) {
+                m_sumError = error.Message();
+            }
+        }
+    }
+    if (IsFloatText(diff)) {
+        const double v = TextToFloat(diff);
+        m_max = std::max(m_max, v);
+        m_min = std::min(m_min, v);
+        m_hasNumber = true;
+    }
+}
+
+void TDiffFigures::AddLine(const TKel4LineRow &line)
+{
+    for (int c : kDiffColumns)
+        Add(line.Cell(c));
+}
+
+double TDiffFigures::Sum() const
+{
+    if (!m_sumError.isEmpty())
+        throw EConvertError(m_sumError);
+    return m_sum;
+}
+
+QString TDiffFigures::AverageText(const TRecordUnits &units) const
+{
+    const double average = m_count == 0 ? 0.0 : Sum() / m_count;
+    return FormatFixed(average, RecordFigures::AverageDecimals(units));
+}
+
+QString TDiffFigures::MaxText(const TRecordUnits &units) const
+{
+    return FormatFixed(m_max, Dec(units.SaTanni, units.Yukou));
+}
+
+QString TDiffFigures::MinText(const TRecordUnits &units) const
+{
+    return FormatFixed(m_min, Dec(units.SaTanni, units.Yukou));
+}
 
 namespace RecordFigures {
 

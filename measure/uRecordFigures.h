@@ -15,6 +15,35 @@ struct TRecordUnits
     QString Heikin;      // output unit of the average, mm
 };
 
+// The difference figures of one record gathered cell by cell in one pass, for lines read
+// straight from a result; the same figures as the functions below give over the lines.
+class TDiffFigures
+{
+public:
+    TDiffFigures();
+
+    // One difference cell; the lines in LNO order, each line's columns left to right.
+    void Add(const QString &diff);
+    void AddLine(const TKel4LineRow &line);
+
+    int Count() const { return m_count; }
+    // Raises DiffSum's EConvertError for the first difference that is not a number.
+    double Sum() const;
+    // Whether the extremes took a difference (one that reads strictly as a number).
+    bool HasNumber() const { return m_hasNumber; }
+    QString AverageText(const TRecordUnits &units) const;
+    QString MaxText(const TRecordUnits &units) const;
+    QString MinText(const TRecordUnits &units) const;
+
+private:
+    int m_count = 0;
+    double m_sum = 0;
+    QString m_sumError; // message for the first difference the sum could not take
+    double m_max;
+    double m_min;
+    bool m_hasNumber = false;
+};
+
 namespace RecordFigures {
 
 // Sum of every non-empty difference; a difference that is not a number raises

@@ -4,12 +4,15 @@
 #include "app/uCommon.h"
 #include "app/uDatabase.h"
 #include "measure/uKelmo4Head.h"
+#include "measure/uRecordFigures.h"
 #include "measure/uUnits.h"
 #include "registers/uKikakuti4.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uRegisterCommon.h"
 #include "registers/ukouku.h"
+
+#include <QHash>
 
 #include <cmath>
 
@@ -41,16 +44,117 @@ QString LimitSideText(const QString &limit, double factor)
     return FormatGeneral(StrToFloat(limit) / factor);
 }
 
-bool HasNumericDifference(const QList<TKel4LineRow> &lines)
+const QString kInsert =
+    u"insert into DekigataTorimatome4 (KOJICODE,LNO,KOSYUMEI,KOMOKU,KOUKUMEI,KIJUN,KIKAKUTI,"
+    "SATANNI,KAISU,MAXVALUE,MINVALUE,AVGVALUE,BIKO)\n"
+    "values (:KOJICODE,:LNO,:KOSYUMEI,:KOMOKU,:KOUKUMEI,:KIJUN,:KIKAKUTI,\n"
+    ":SATANNI,:KAISU,:MAXVALUE,:MINVALUE,:AVGVALUE,:BIKO)"_s;
+
+// What a summary row takes from a measurement header, read as TKelmo4Head::LoadByID reads it.
+struct THeader
 {
-    for (const TKel4LineRow &line : lines) {
-        for (int column : {5, 8, 11}) {
-            if (IsFloatText(line.Cell(column)))
-                return true;
-        }
+    int ID = 0;
+    QString KojiCode;
+    QString Kosyumei; // as stored
+    QString Koukumei;
+    QString SokuteiKoumoku;
+    QString Upper;
+    QString Lower;
+    TRecordUnits Units;
+};
+
+// The headers of a project's records by ID. IDs are not unique in the table and LoadByID
+// takes the first row of an ID, whichever project it belongs to; so does this.
+QHash<int, THeader> ReadHeaders(const QString &kojiCode)
+{
+    TQuery q;
+    q.Add(u"select ID,KOJICODE,KOSYUMEI,KOUKUMEI,SOKUTEIKOUMOKU,SEKKEITANNI,SATANNI,YUKOU,HEIKIN,"_s)
+        .Add(u"JOGENKIKAKU,KAGENKIKAKU from Kel4Head"_s)
+        .Add(u"where ID in (select ID from Kel4Head where KojiCode=:kojiCode)"_s)
+        .Add(u"order by rowid"_s);
+    q.SetParam(u"kojiCode"_s, TextValue(kojiCode));
+    q.Open();
+    QHash<int, THeader> headers;
+    headers.reserve(q.RecordCount());
+    for (; !q.Eof(); q.Next()) {
+        const int id = q.FieldInt(u"ID"_s);
+        if (headers.contains(id))
+            continue;
+        THeader &h = headers[id];
+        h.ID = id;
+        h.KojiCode = q.FieldText(u"KOJICODE"_s);
+        h.Kosyumei = q.FieldText(u"KOSYUMEI"_s);
+        h.Koukumei = q.FieldText(u"KOUKUMEI"_s);
+        h.SokuteiKoumoku = q.FieldText(u"SOKUTEIKOUMOKU"_s);
+        h.Upper = q.FieldText(u"JOGENKIKAKU"_s);
+        h.Lower = q.FieldText(u"KAGENKIKAKU"_s);
+        h.Units = TRecordUnits{q.FieldText(u"SEKKEITANNI"_s), q.FieldText(u"SATANNI"_s), q.FieldText(u"YUKOU"_s),
+                               q.FieldText(u"HEIKIN"_s)};
     }
-    return false;
+    return headers;
 }
+
+// The differences of a record's lines, in the order of TKelmo4Line::LoadLines.
+TDiffFigures ReadDiffFigures(int kid)
+{
+    TQuery q(u"select L2,C2,R2 from Kel4Line where KID=:KID order by LNO"_s);
+    q.SetParam(u"KID"_s, kid);
+    q.Open();
+    TDiffFigures figures;
+    for (; !q.Eof(); q.Next()) {
+        for (int column = 0; column < 3; ++column)
+            figures.Add(q.FieldTextAt(column));
+    }
+    return figures;
+}
+
+// The register look-ups of one build, each key once: a project's records share a few work
+// types and standards. It lives for one build, so it never outlasts a change of a register.
+class TBuildRegisters
+{
+public:
+    // The work type name a loaded header holds (TKosyu::LoadByName).
+    QString WorkTypeName(const QString &stored)
+    {
+        const auto found = m_workTypes.constFind(stored);
+        if (found != m_workTypes.cend())
+            return *found;
+        TKosyu kosyu;
+        kosyu.LoadByName(stored);
+        m_workTypes.insert(stored, kosyu.Kosyumei);
+        return kosyu.Kosyumei;
+    }
+
+    // The measurement rule of the standard a loaded header holds (its TKikakuti4, keyed by
+    // the project's print style, the work type and the item).
+    QString RuleText(const QString &kojiCode, const QString &workType, const QString &item)
+    {
+        // One project record as the header keeps it: loaded again only for another code.
+        if (!m_kojiLoaded || kojiCode != m_kojiCode) {
+            m_koji.LoadByCode(kojiCode);
+            m_kojiCode = kojiCode;
+            m_kojiLoaded = true;
+        }
+        const QString key = QString::number(m_koji.Yoshiki) + u'\n' + workType + u'\n' + item;
+        const auto found = m_rules.constFind(key);
+        if (found != m_rules.cend())
+            return *found;
+        TKikakuti4 standard;
+        standard.Kubun = m_koji.Yoshiki;
+        standard.Kosyu->LoadByName(workType);
+        standard.Koumokumei = item;
+        standard.LoadByKey();
+        m_rules.insert(key, standard.SokuteiKijun);
+        return standard.SokuteiKijun;
+    }
+
+private:
+    QHash<QString, QString> m_workTypes;
+    TKoji m_koji;
+    QString m_kojiCode;
+    bool m_kojiLoaded = false;
+    QHash<QString, QString> m_rules;
+};
 } // namespace
 
 TDekigataTorimatome::TDekigataTorimatome(QObject *owner)
@@ -94,10 +198,7 @@ void TDekigataTorimatome::Save()
 
     TQuery q;
     if (look.Eof()) {
-        q.Add(u"insert into DekigataTorimatome4 (KOJICODE,LNO,KOSYUMEI,KOMOKU,KOUKUMEI,KIJUN,KIKAKUTI,"_s)
-            .Add(u"SATANNI,KAISU,MAXVALUE,MINVALUE,AVGVALUE,BIKO)"_s)
-            .Add(u"values (:KOJICODE,:LNO,:KOSYUMEI,:KOMOKU,:KOUKUMEI,:KIJUN,:KIKAKUTI,"_s)
-            .Add(u":SATANNI,:KAISU,:MAXVALUE,:MINVALUE,:AVGVALUE,:BIKO)"_s);
+        q.Add(kInsert);
     } else {
         q.Add(u"update DekigataTorimatome4 set KOJICODE=:KOJICODE,LNO=:LNO,KOSYUMEI=:KOSYUMEI,"_s)
             .Add(u"KOMOKU=:KOMOKU,KOUKUMEI=:KOUKUMEI,KIJUN=:KIJUN,KIKAKUTI=:KIKAKUTI,SATANNI=:SATANNI,"_s)
@@ -130,8 +231,7 @@ void TDekigataTorimatome::DeleteRows()
 void TDekigataTorimatome::BuildFromMeasurements(const TProgress &progress)
 {
     // The joins need the registers' tables even in a fresh data folder.
-    TKelmo4Head head;
-    head.CreateTableIfMissing();
+    TKelmo4Head().CreateTableIfMissing();
     TKosyu().CreateTableIfMissing();
     TKouku().CreateTableIfMissing();
 
@@ -143,42 +243,62 @@ void TDekigataTorimatome::BuildFromMeasurements(const TProgress &progress)
         .Add(u"order by kouku.id,kosyu4.id,kel4head.sokuteikoumoku"_s);
     records.SetParam(u"kojiCode"_s, TextValue(Koji->Code));
     records.Open();
+    // All headers in one read instead of one record load (a dozen queries) for each.
+    const QHash<int, THeader> headers = ReadHeaders(Koji->Code);
+    TBuildRegisters registers;
 
     // The old rows go only when every new one has been written.
     TTransaction transaction;
     DeleteRows();
+    // The rows were just deleted, so each one is an insert (what Save would choose).
+    TPreparedQuery insert(kInsert);
     const int count = records.RecordCount();
+    // As one reused measurement record: an ID not found keeps the header loaded before.
+    THeader header;
     int n = 0;
     for (; !records.Eof(); records.Next()) {
         ++n;
         if (progress)
             progress(n, count);
-        head.LoadByID(records.FieldInt(u"ID"_s));
+        const auto found = headers.constFind(records.FieldInt(u"ID"_s));
+        if (found != headers.cend())
+            header = *found;
         LNo = n;
-        Kosyumei = head.Kosyu->Kosyumei;
-        Koukumei = head.Kouku->Koukumei;
-        Komoku = head.SokuteiKoumoku;
-        Kijun = head.Kikakuti->SokuteiKijun;
-        Kikakuti = LimitRangeText(head.Kikakuti->KikakutiU1, head.Kikakuti->KikakutiD1, head.SaTanni);
-        SaTanni = head.SaTanni;
-        // The record's figures from one read of its lines (the header's own figure
-        // operations would read them once each).
-        const QList<TKel4LineRow> lines = head.Lines();
-        const TRecordUnits units = head.Units();
-        Kaisu = QString::number(RecordFigures::DiffCount(lines));
-        AvgValue = RecordFigures::AverageDiffText(lines, units);
+        Kosyumei = registers.WorkTypeName(header.Kosyumei);
+        Koukumei = header.Koukumei;
+        Komoku = header.SokuteiKoumoku;
+        Kijun = registers.RuleText(header.KojiCode, Kosyumei, header.SokuteiKoumoku);
+        Kikakuti = LimitRangeText(header.Upper, header.Lower, header.Units.SaTanni);
+        SaTanni = header.Units.SaTanni;
+        // The record's figures from one pass over its differences.
+        const TDiffFigures figures = ReadDiffFigures(header.ID);
+        Kaisu = QString::number(figures.Count());
+        AvgValue = figures.AverageText(header.Units);
         // Without a measured difference the extremes are only their start values (±1e12),
         // which would not even fit the column: the row shows none.
-        if (HasNumericDifference(lines)) {
-            MaxValue = RecordFigures::MaxDiffText(lines, units);
-            MinValue = RecordFigures::MinDiffText(lines, units);
+        if (figures.HasNumber()) {
+            MaxValue = figures.MaxText(header.Units);
+            MinValue = figures.MinText(header.Units);
         } else {
             MaxValue.clear();
             MinValue.clear();
         }
         Biko.clear();
         try {
-            Save();
+            insert.SetParam(u"KOJICODE"_s, TextValue(Koji->Code));
+            insert.SetParam(u"LNO"_s, LNo);
+            insert.SetParam(u"KOSYUMEI"_s, TextValue(Kosyumei));
+            insert.SetParam(u"KOMOKU"_s, TextValue(Komoku));
+            insert.SetParam(u"KOUKUMEI"_s, TextValue(Koukumei));
+            insert.SetParam(u"KIJUN"_s, TextValue(Kijun));
+            insert.SetParam(u"KIKAKUTI"_s, TextValue(Kikakuti));
+            insert.SetParam(u"SATANNI"_s, TextValue(SaTanni));
+            insert.SetParam(u"KAISU"_s, TextValue(Kaisu));
+            insert.SetParam(u"MAXVALUE"_s, TextValue(MaxValue));
+            insert.SetParam(u"MINVALUE"_s, TextValue(MinValue));
+            insert.SetParam(u"AVGVALUE"_s, TextValue(AvgValue));
+            insert.SetParam(u"BIKO"_s, TextValue(Biko));
+            insert.ExecSQL();
         } catch (const EDatabaseError &error) {
             throw EDatabaseError(u"工種「%1」工区「%2」測定項目「%3」: %4"_s
                                      .arg(Kosyumei, Koukumei, Komoku, error.Message()));
