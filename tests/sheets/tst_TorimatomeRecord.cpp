@@ -54,6 +54,7 @@ private Q_SLOTS:
     void buildEmptiesRemarksAndReportsProgress();
     void buildLeavesTheTableAsItWasOnANonNumericStandard();
     void buildRefusesAFigureTooWideAndKeepsTheRows();
+    void buildShowsTheWorkTypeAsTheRegisterLoadsIt();
 
 private:
     TTestEnv *m_env = nullptr;
@@ -268,6 +269,26 @@ void TestTorimatomeRecord::buildRefusesAFigureTooWideAndKeepsTheRows()
                  qPrintable(e.Message()));
     }
     QCOMPARE(StoredRows(u"K1"_s), before);
+}
+
+void TestTorimatomeRecord::buildShowsTheWorkTypeAsTheRegisterLoadsIt()
+{
+    AddProject(u"K1"_s, 0);
+    TKosyu().RewriteList({u"路盤"_s, u"舗装"_s});
+    SetSections(u"K1"_s, {u"A工区"_s});
+    const int padded = AddRecord(u"K1"_s, {u"路盤"_s, u"A工区"_s, u"高さ"_s, u"20"_s, u"-20"_s, u"㎜"_s, {u"1"_s}});
+    const int alone = AddRecord(u"K1"_s, {u"舗装"_s, u"A工区"_s, u"高さ"_s, u"20"_s, u"-20"_s, u"㎜"_s, {u"2"_s}});
+    // Names with a trailing space, registered as they are: one whose trimmed form is also
+    // registered, one whose is not.
+    TQuery(u"insert into Kosyu4 (KOSYUMEI,ID) values ('路盤 ',3),('舗装工 ',4)"_s).ExecSQL();
+    TQuery(u"update Kel4Head set KOSYUMEI='路盤 ' where ID=:A"_s).SetParam(u"A"_s, padded).ExecSQL();
+    TQuery(u"update Kel4Head set KOSYUMEI='舗装工 ' where ID=:A"_s).SetParam(u"A"_s, alone).ExecSQL();
+
+    TDekigataTorimatome t;
+    t.Koji->LoadByCode(u"K1"_s);
+    t.BuildFromMeasurements();
+    QCOMPARE(StoredRows(u"K1"_s), (QStringList{u"1|路盤|高さ|A工区|±20|㎜|1|1|1|1.0|"_s,
+                                               u"2|舗装工 |高さ|A工区|±20|㎜|1|2|2|2.0|"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestTorimatomeRecord)
