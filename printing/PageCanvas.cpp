@@ -3,8 +3,10 @@
 #include <QFontMetrics>
 #include <QHash>
 
-#include <optional>
 #include <QtMath>
+
+#include <memory>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -50,22 +52,71 @@ QFont TPageCanvas::QtFont() const
 }
 
 namespace {
-// Advances of single characters, per font. The forms measure every character they draw,
-// and shaping a character again in the same font gives the same advance every time.
-QHash<char32_t, int> &AdvancesOfFont(const QString &key)
+
+// Everything QtFont() depends on.
+struct TFontKey
 {
-    static QHash<QString, QHash<char32_t, int>> cache;
+    QString Name;
+    int PixelSize;
+    bool Bold, Italic, Underline;
+    bool operator==(const TFontKey &) const = default;
+};
+
+size_t qHash(const TFontKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.Name, key.PixelSize, key.Bold, key.Italic, key.Underline);
+}
+
+bool SameQtFont(const TFontState &a, const TFontState &b)
+{
+    return a.PixelSize == b.PixelSize && a.Bold == b.Bold && a.Italic == b.Italic && a.Underline == b.Underline
+        && a.Name == b.Name;
+}
+
+TFontKey KeyOf(const TFontState &state)
+{
+    return {state.Name, state.PixelSize > 0 ? state.PixelSize : 1, state.Bold, state.Italic, state.Underline};
+}
+
+} // namespace
+
+// Metrics and advances of single characters, per font. The forms measure every character
+// they draw, and measuring again in the same font gives the same figures every time.
+struct TPageCanvas::TFontMetricsCache
+{
+    int Ascent = 0;
+    int Descent = 0;
+    int AverageCharWidth = 0;
+    QHash<char32_t, int> Advances;
+    std::optional<QFontMetrics> Metrics; // made when a character is first measured
+    QFont Font;
+};
+
+TPageCanvas::TFontMetricsCache &TPageCanvas::Metrics() const
+{
+    const TFontState &state = m_font.State();
+    if (m_metrics && SameQtFont(m_metricsFont, state))
+        return *m_metrics;
+    static QHash<TFontKey, std::shared_ptr<TFontMetricsCache>> cache;
     if (cache.size() > 64) // a run uses a handful of fonts; this only bounds the memory
         cache.clear();
-    return cache[key];
+    std::shared_ptr<TFontMetricsCache> &entry = cache[KeyOf(state)];
+    if (!entry) {
+        entry = std::make_shared<TFontMetricsCache>();
+        entry->Font = QtFont();
+        const QFontMetrics metrics(entry->Font);
+        entry->Ascent = metrics.ascent();
+        entry->Descent = metrics.descent();
+        entry->AverageCharWidth = metrics.averageCharWidth();
+    }
+    m_metrics = entry;
+    m_metricsFont = state;
+    return *m_metrics;
 }
-} // namespace
 
 QList<int> TPageCanvas::Advances(const QString &text) const
 {
-    const QFont font = QtFont();
-    QHash<char32_t, int> &known = AdvancesOfFont(font.key());
-    std::optional<QFontMetrics> metrics;
+    TFontMetricsCache &metrics = Metrics();
     QList<int> result;
     const QList<uint> chars = text.toUcs4();
     result.reserve(chars.size());
@@ -75,16 +126,16 @@ QList<int> TPageCanvas::Advances(const QString &text) const
             result.append(m_font.Height());
             continue;
         }
-        const auto found = known.constFind(c);
-        if (found != known.constEnd()) {
+        const auto found = metrics.Advances.constFind(c);
+        if (found != metrics.Advances.constEnd()) {
             result.append(*found);
             continue;
         }
-        if (!metrics)
-            metrics.emplace(font);
+        if (!metrics.Metrics)
+            metrics.Metrics.emplace(metrics.Font);
         char32_t one = c;
-        const int advance = metrics->horizontalAdvance(QString::fromUcs4(&one, 1));
-        known.insert(c, advance);
+        const int advance = metrics.Metrics->horizontalAdvance(QString::fromUcs4(&one, 1));
+        metrics.Advances.insert(c, advance);
         result.append(advance);
     }
     return result;
@@ -100,13 +151,13 @@ int TPageCanvas::TextWidth(const QString &text) const
 
 int TPageCanvas::TextHeight(const QString &) const
 {
-    const QFontMetrics metrics(QtFont());
-    return metrics.ascent() + metrics.descent();
+    const TFontMetricsCache &metrics = Metrics();
+    return metrics.Ascent + metrics.Descent;
 }
 
 int TPageCanvas::AverageCharWidth() const
 {
-    return QFontMetrics(QtFont()).averageCharWidth();
+    return Metrics().AverageCharWidth;
 }
 
 void TPageCanvas::TextOut(int x, int y, const QString &text)
@@ -116,7 +167,7 @@ void TPageCanvas::TextOut(int x, int y, const QString &text)
 
 void TPageCanvas::TextOutScaled(int x, int y, const QString &text, int angle, int widthPercent)
 {
-    const QFontMetrics metrics(QtFont());
+    const TFontMetricsCache &metrics = Metrics();
     TPageCommand cmd;
     cmd.Kind = TCommandKind::Text;
     cmd.Text = text;
@@ -126,18 +177,18 @@ void TPageCanvas::TextOutScaled(int x, int y, const QString &text, int angle, in
     cmd.Angle = angle;
     cmd.WidthPercent = widthPercent;
     cmd.Advances = Advances(text);
-    cmd.Ascent = metrics.ascent();
+    cmd.Ascent = metrics.Ascent;
     int width = 0;
     for (int a : cmd.Advances)
         width += a;
     if (widthPercent != 100) {
         // The squeezed font has a whole-pixel average character width, as a built font has.
-        const int average = metrics.averageCharWidth();
+        const int average = metrics.AverageCharWidth;
         const int squeezed = average * widthPercent / 100;
         cmd.ScaleX = average > 0 ? double(squeezed) / average : 1.0;
         width = int(width * cmd.ScaleX);
     }
-    cmd.Box = QRect(x, y, width, metrics.ascent() + metrics.descent());
+    cmd.Box = QRect(x, y, width, metrics.Ascent + metrics.Descent);
     m_page->Add(std::move(cmd));
 }
 

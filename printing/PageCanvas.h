@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QPoint>
 
+#include <memory>
+
 // The canvas a form draws on: it records every command into one page, in printer pixels.
 // Fonts are measured at the printer's resolution; asked for its own resolution it answers
 // with the display's, as the forms' millimetre pen widths expect.
@@ -86,6 +88,8 @@ public:
 
     // Sum of the characters' advances, whole pixels each.
     int TextWidth(const QString &text) const;
+    // The advance of each character (code point) of the text, whole pixels.
+    QList<int> CharAdvances(const QString &text) const { return Advances(text); }
     // Ascent plus descent of the font.
     int TextHeight(const QString &text) const;
     int AverageCharWidth() const;
@@ -109,7 +113,10 @@ public:
     TRecordedPage *Page() const { return m_page; }
 
 private:
+    struct TFontMetricsCache;
     QFont QtFont() const;
+    // Those of the current font, shared by every canvas that uses the font.
+    TFontMetricsCache &Metrics() const;
     QList<int> Advances(const QString &text) const;
     TPageCommand Shape(TCommandKind kind, int left, int top, int right, int bottom) const;
 
@@ -118,4 +125,6 @@ private:
     TPen m_pen;
     TBrush m_brush;
     QPoint m_penPos;
+    mutable std::shared_ptr<TFontMetricsCache> m_metrics;
+    mutable TFontState m_metricsFont; // the font m_metrics was looked up for
 };

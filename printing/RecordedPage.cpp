@@ -2,7 +2,14 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
+#include <QVarLengthArray>
+
+#include <memory>
 
 QColor ColorToQColor(TColor color)
 {
@@ -131,7 +138,118 @@ void DrawUserDefined(QPainter &painter, char32_t c, double x, double advance, co
         painter.drawArc(arc.translated(0, ascent - em * 0.95), 180 * 16, 180 * 16);
 }
 
-void ReplayText(QPainter &painter, const TPageCommand &cmd)
+// How a character drawn alone with drawText comes out: its glyphs, each from the font or
+// the fallback font Qt takes it from, at their offsets from the pen position.
+struct TCharGlyph
+{
+    int RawFont; // index into TReplayFont::RawFonts
+    quint32 Index;
+    QPointF Offset;
+};
+
+struct TCharShape
+{
+    bool DrawAlone = false; // left to drawText: controls and separators, which shaping treats apart
+    QList<TCharGlyph> Glyphs;
+};
+
+// What replaying needs of one font, kept across pages: shaping a character again in the
+// same font gives the same glyphs every time.
+struct TReplayFont
+{
+    QFont Font;
+    QList<QRawFont> RawFonts;
+    QHash<char32_t, TCharShape> Shapes;
+};
+
+bool ShapedApart(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029 || c == 0xFFFC
+        || QChar::category(c) == QChar::Other_Surrogate;
+}
+
+TCharShape ShapeAlone(TReplayFont &font, char32_t c)
+{
+    TCharShape shape;
+    if (ShapedApart(c)) {
+        shape.DrawAlone = true;
+        return shape;
+    }
+    QTextLayout layout(QString::fromUcs4(&c, 1), font.Font);
+    QTextOption option;
+    option.setTextDirection(Qt::LeftToRight);
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid()) {
+        shape.DrawAlone = true;
+        return shape;
+    }
+    const QPointF pen(line.x(), line.y() + line.ascent());
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    for (const QGlyphRun &run : runs) {
+        const QRawFont raw = run.rawFont();
+        qsizetype index = font.RawFonts.indexOf(raw);
+        if (index < 0) {
+            index = font.RawFonts.size();
+            font.RawFonts.append(raw);
+        }
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+            shape.Glyphs.append({int(index), glyphs.at(i), positions.at(i) - pen});
+    }
+    return shape;
+}
+
+// Everything MakeFont depends on.
+struct TFontKey
+{
+    QString Name;
+    int PixelSize = 0;
+    bool Bold = false, Italic = false, Underline = false;
+    bool operator==(const TFontKey &) const = default;
+};
+
+size_t qHash(const TFontKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.Name, key.PixelSize, key.Bold, key.Italic, key.Underline);
+}
+
+TReplayFont &ReplayFontOf(const TFontState &state)
+{
+    using TKey = TFontKey;
+    static QHash<TKey, std::shared_ptr<TReplayFont>> cache;
+    static std::shared_ptr<TReplayFont> last;
+    static TKey lastKey;
+    TKey key{state.Name, state.PixelSize > 0 ? state.PixelSize : 1, state.Bold, state.Italic, state.Underline};
+    if (last && key == lastKey)
+        return *last;
+    if (cache.size() > 64) // a run uses a handful of fonts; this only bounds the memory
+        cache.clear();
+    std::shared_ptr<TReplayFont> &entry = cache[key];
+    if (!entry) {
+        entry = std::make_shared<TReplayFont>();
+        entry->Font = MakeFont(state);
+    }
+    last = entry;
+    lastKey = std::move(key);
+    return *last;
+}
+
+const TCharShape &ShapeOf(TReplayFont &font, char32_t c)
+{
+    auto found = font.Shapes.constFind(c);
+    if (found == font.Shapes.constEnd())
+        found = font.Shapes.insert(c, ShapeAlone(font, c));
+    return *found;
+}
+
+// Character by character with drawText, the way every text is placed; the glyph runs below
+// put the same glyphs at the same places in fewer calls.
+void ReplayTextByCharacter(QPainter &painter, const TPageCommand &cmd, const QList<uint> &chars, const QFont &font)
 {
     painter.save();
     painter.translate(cmd.Box.topLeft());
@@ -145,12 +263,10 @@ void ReplayText(QPainter &painter, const TPageCommand &cmd)
             width += a;
         painter.fillRect(QRect(0, 0, width, cmd.Box.height()), ColorToQColor(cmd.Brush.Color));
     }
-    const QFont font = MakeFont(cmd.Font);
     painter.setFont(font);
     const QPen textPen(ColorToQColor(cmd.Font.Color));
     double x = 0;
     qsizetype i = 0;
-    const QList<uint> chars = cmd.Text.toUcs4();
     for (uint c : chars) {
         const int advance = i < cmd.Advances.size() ? cmd.Advances.at(i) : 0;
         if (IsUserDefinedCharacter(c)) {
@@ -164,6 +280,81 @@ void ReplayText(QPainter &painter, const TPageCommand &cmd)
         ++i;
     }
     painter.restore();
+}
+
+void ReplayText(QPainter &painter, const TPageCommand &cmd)
+{
+    TReplayFont &font = ReplayFontOf(cmd.Font);
+    const QList<uint> chars = cmd.Text.toUcs4();
+    // The glyphs of each character, or null when a character must be drawn on its own.
+    QVarLengthArray<const TCharShape *, 64> shapes;
+    bool byCharacter = cmd.Font.Underline; // drawText underlines each character by its own width
+    for (uint c : chars) {
+        if (byCharacter)
+            break;
+        if (IsUserDefinedCharacter(c) || ShapeOf(font, c).DrawAlone)
+            byCharacter = true;
+    }
+    // Only now: shaping a new character may move the ones shaped before.
+    if (!byCharacter) {
+        for (uint c : chars)
+            shapes.append(&*font.Shapes.constFind(c));
+    }
+    if (byCharacter) {
+        ReplayTextByCharacter(painter, cmd, chars, font.Font);
+        return;
+    }
+
+    // Turned or squeezed texts are drawn in their own coordinates, the others in place.
+    const bool transformed = cmd.Angle != 0 || cmd.ScaleX != 1.0;
+    QPointF origin;
+    if (transformed) {
+        painter.save();
+        painter.translate(cmd.Box.topLeft());
+        if (cmd.Angle != 0)
+            painter.rotate(-cmd.Angle);
+        if (cmd.ScaleX != 1.0)
+            painter.scale(cmd.ScaleX, 1.0);
+    } else {
+        origin = cmd.Box.topLeft();
+    }
+    if (cmd.Brush.Style == TBrushStyle::Solid) {
+        int width = 0;
+        for (int a : cmd.Advances)
+            width += a;
+        painter.fillRect(QRectF(origin, QSizeF(width, cmd.Box.height())), ColorToQColor(cmd.Brush.Color));
+    }
+    painter.setPen(QPen(ColorToQColor(cmd.Font.Color)));
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    int runFont = -1;
+    const auto flush = [&] {
+        if (glyphs.isEmpty())
+            return;
+        QGlyphRun run;
+        run.setRawFont(font.RawFonts.at(runFont));
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(), run);
+        glyphs.clear();
+        positions.clear();
+    };
+    double x = 0;
+    for (qsizetype i = 0; i < shapes.size(); ++i) {
+        const QPointF pen = origin + QPointF(x, cmd.Ascent);
+        for (const TCharGlyph &glyph : shapes.at(i)->Glyphs) {
+            if (glyph.RawFont != runFont) {
+                flush();
+                runFont = glyph.RawFont;
+            }
+            glyphs.append(glyph.Index);
+            positions.append(pen + glyph.Offset);
+        }
+        x += i < cmd.Advances.size() ? cmd.Advances.at(i) : 0;
+    }
+    flush();
+    if (transformed)
+        painter.restore();
 }
 
 } // namespace

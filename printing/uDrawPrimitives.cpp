@@ -104,10 +104,7 @@ void DrawHorizontal(TPageCanvas *Canvas, const QString &Text, int Align, float L
                     int W)
 {
     const QStringList chars = Characters(Text);
-    QList<int> widths;
-    widths.reserve(chars.size());
-    for (const QString &c : chars)
-        widths.append(Canvas->TextWidth(c));
+    const QList<int> widths = Canvas->CharAdvances(Text);
     qsizetype start = 0;
     int rest = 0;
     for (int a : widths)
