@@ -2,6 +2,7 @@
 
 #include "app/uCommon.h"
 #include "measure/uKelmo4Head.h"
+#include "measure/uRecordFigures.h"
 #include "printing/PageCanvas.h"
 #include "printing/PrevX.h"
 #include "printing/uDrawPrimitives.h"
@@ -107,8 +108,9 @@ void PrintAtusaSheetKaihatu(TPrevX *Prev, const TKelmo4Head &Head, int FirstNo)
     const QString title = Head.Kosyu->Kosyumei + u"測定結果表"_s;
     const QString item = SectionText(TSectionStyle::ItemBox, Head);
     const bool twoLines = RecordHasSection(Head.Kouku->Koukumei);
-    QString minDesign = Head.GetMinDesignText();
-    QString maxDesign = Head.GetMaxDesignText();
+    const QList<TKel4LineRow> lines = Head.Lines();
+    QString minDesign = RecordFigures::MinDesignText(lines, Head.Units());
+    QString maxDesign = RecordFigures::MaxDesignText(lines, Head.Units());
     // Without any numeric design value the figures keep their starting values ±1e12.
     if (TextToFloat(minDesign) >= 1e12 || TextToFloat(maxDesign) <= -1e12) {
         minDesign.clear();
@@ -116,9 +118,9 @@ void PrintAtusaSheetKaihatu(TPrevX *Prev, const TKelmo4Head &Head, int FirstNo)
     }
     const QString designRange = DesignRangeText(minDesign, maxDesign, Head.SekkeiTanni);
     const QString standard = SignedStandardRange(Head);
-    const QString count = QString::number(Head.DiffCount());
-    const QString diffRange = SignedDiffRangeText(Head);
-    const QString average = SignedText(Head.GetAverageDiffText());
+    const QString count = QString::number(RecordFigures::DiffCount(lines));
+    const QString diffRange = SignedDiffRangeText(Head, lines);
+    const QString average = SignedText(RecordFigures::AverageDiffText(lines, Head.Units()));
     const QString averageWithUnit = average + u'(' + Head.SaTanni + u')';
     const QString comparison = ComparisonText(average, SignedStandardText(Head.Kikakuti->KikakutiD1, Head.SaTanni),
                                               SignedStandardText(Head.Kikakuti->KikakutiU1, Head.SaTanni));
@@ -147,5 +149,5 @@ void PrintAtusaSheetKaihatu(TPrevX *Prev, const TKelmo4Head &Head, int FirstNo)
         DrawValueGroup(c, line, 1, boxes, y, y + kRowPitch);
         DrawBoxText(c, RemarkUnlessDate(CellText(line, TLineCell::Biko)), 0, 9.25f, y, 15.2f, y + kRowPitch, 0);
     };
-    RunSheetPages(Prev, Head.Lines(), kRowsPerPage, startPage, drawRow);
+    RunSheetPages(Prev, lines, kRowsPerPage, startPage, drawRow);
 }

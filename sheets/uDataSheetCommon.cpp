@@ -3,6 +3,7 @@
 #include "app/uCommon.h"
 #include "app/uDekigataDef.h"
 #include "measure/uKelmo4Head.h"
+#include "measure/uRecordFigures.h"
 #include "measure/uUnits.h"
 #include "printing/PageCanvas.h"
 #include "printing/PrevX.h"
@@ -98,13 +99,23 @@ QString SignedStandardRange(const TKelmo4Head &head)
 
 QString SignedAverageText(const TKelmo4Head &head)
 {
-    return SignedText(head.GetAverageDiffText()) + u'(' + head.SaTanni + u')';
+    return SignedAverageText(head, head.Lines());
+}
+
+QString SignedAverageText(const TKelmo4Head &head, const QList<TKel4LineRow> &lines)
+{
+    return SignedText(RecordFigures::AverageDiffText(lines, head.Units())) + u'(' + head.SaTanni + u')';
 }
 
 QString SignedDiffRangeText(const TKelmo4Head &head)
 {
-    QString low = head.GetMinDiffText();
-    QString high = head.GetMaxDiffText();
+    return SignedDiffRangeText(head, head.Lines());
+}
+
+QString SignedDiffRangeText(const TKelmo4Head &head, const QList<TKel4LineRow> &lines)
+{
+    QString low = RecordFigures::MinDiffText(lines, head.Units());
+    QString high = RecordFigures::MaxDiffText(lines, head.Units());
     // Without any numeric difference the figures keep their starting values ±1e12.
     if (TextToFloat(low) >= 1e12 || TextToFloat(high) <= -1e12) {
         low.clear();

@@ -66,6 +66,9 @@ QString SignedStandardRange(const TKelmo4Head &head);
 // difference (the figures would otherwise print their ±1e12 starting values).
 QString SignedAverageText(const TKelmo4Head &head);
 QString SignedDiffRangeText(const TKelmo4Head &head);
+// The same from the record's lines, loaded once by the caller.
+QString SignedAverageText(const TKelmo4Head &head, const QList<TKel4LineRow> &lines);
+QString SignedDiffRangeText(const TKelmo4Head &head, const QList<TKel4LineRow> &lines);
 
 // ---- value groups ----
 

@@ -1,6 +1,7 @@
 #include "sheets/uTakasaSheetKaihatu.h"
 
 #include "measure/uKelmo4Head.h"
+#include "measure/uRecordFigures.h"
 #include "printing/PageCanvas.h"
 #include "printing/PrevX.h"
 #include "printing/uDrawPrimitives.h"
@@ -100,9 +101,10 @@ void PrintTakasaSheetKaihatu(TPrevX *Prev, const TKelmo4Head &Head, int FirstNo)
     const QString item = SectionText(TSectionStyle::ItemBox, Head);
     const bool twoLines = RecordHasSection(Head.Kouku->Koukumei);
     const QString standard = SignedStandardRange(Head);
-    const QString count = QString::number(Head.DiffCount());
-    const QString average = SignedAverageText(Head);
-    const QString diffRange = SignedDiffRangeText(Head);
+    const QList<TKel4LineRow> lines = Head.Lines();
+    const QString count = QString::number(RecordFigures::DiffCount(lines));
+    const QString average = SignedAverageText(Head, lines);
+    const QString diffRange = SignedDiffRangeText(Head, lines);
 
     const auto startPage = [&] {
         DrawTakasaFrameKaihatu(Prev);
@@ -130,5 +132,5 @@ void PrintTakasaSheetKaihatu(TPrevX *Prev, const TKelmo4Head &Head, int FirstNo)
             DrawValueGroup(c, line, p, boxes, y, bottom);
         }
     };
-    RunSheetPages(Prev, Head.Lines(), kRowsPerPage, startPage, drawRow);
+    RunSheetPages(Prev, lines, kRowsPerPage, startPage, drawRow);
 }
