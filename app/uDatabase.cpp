@@ -11,8 +11,11 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -52,8 +55,14 @@ QString TTableDef::CreateStatement() const
 
 void TTableDef::CheckText(const QString &field, const QString &value) const
 {
-    const TFieldDef *f = Field(field);
-    if (!f || f->Type != TFieldType::Alpha)
+    if (const TFieldDef *f = Field(field))
+        CheckText(*f, value);
+}
+
+void TTableDef::CheckText(const TFieldDef &field, const QString &value) const
+{
+    const TFieldDef *f = &field;
+    if (f->Type != TFieldType::Alpha)
         return;
     // Plain ASCII is one byte a character and always encodable; most values are numbers,
     // and a record's lines check thousands of them at once.
@@ -107,20 +116,39 @@ QString CanonicalTableName(const QString &table)
     return QString();
 }
 
+// Columns already looked up by IsDateColumn; a result names the same few dozen columns
+// over and over.
+QHash<QString, bool> &DateColumns()
+{
+    static QHash<QString, bool> known;
+    return known;
+}
+
 bool IsDateColumn(const QString &column)
 {
+    QHash<QString, bool> &known = DateColumns();
+    const auto found = known.constFind(column);
+    if (found != known.constEnd())
+        return found.value();
+    bool date = false;
     for (const TTableDef *def : std::as_const(TableDefs())) {
         const TFieldDef *f = def->Field(column);
-        if (f && f->Type == TFieldType::Date)
-            return true;
+        if (f && f->Type == TFieldType::Date) {
+            date = true;
+            break;
+        }
     }
-    return false;
+    if (known.size() > 1000)
+        known.clear();
+    known.insert(column, date);
+    return date;
 }
 } // namespace
 
 void RegisterTableDef(const TTableDef *def)
 {
     TableDefs().insert(def->Name().toLower(), def);
+    DateColumns().clear();
 }
 
 const TTableDef *FindTableDef(const QString &table)
@@ -175,17 +203,32 @@ bool SetAliasPath(const QString &alias, const QString &folder)
 // ---- connection -------------------------------------------------------------------------
 
 namespace {
+// Nested transactions join the outermost one; an inner one left without Commit spoils it.
+int g_transactionDepth = 0;
+bool g_transactionSpoiled = false;
+
 struct TConnectionState
 {
     QString Name;   // connection name, empty when closed
     QString Folder; // folder with "/"
+    sqlite3 *Handle = nullptr; // the engine's handle of the open connection
     QHash<QString, QString> BadTables; // table -> why its file cannot be used
+    // Compiled statements by text; each is reset after every use, so none holds a lock.
+    QHash<QString, sqlite3_stmt *> Statements;
 };
 
 TConnectionState &State()
 {
     static TConnectionState state;
     return state;
+}
+
+void FinalizeStatements()
+{
+    TConnectionState &state = State();
+    for (sqlite3_stmt *stmt : std::as_const(state.Statements))
+        sqlite3_finalize(stmt);
+    state.Statements.clear();
 }
 
 // The file of a table in the folder, matched without regard to case.
@@ -216,10 +259,25 @@ QString FriendlyEngineMessage(const QString &engineText)
     return u"データベースの操作に失敗しました。"_s;
 }
 
+[[noreturn]] void ThrowEngineText(const QString &what, const QString &engineText)
+{
+    throw EDatabaseError(FriendlyEngineMessage(engineText) + u"\n"_s + what + u"\n（"_s + engineText + u"）"_s);
+}
+
 [[noreturn]] void ThrowEngineError(const QString &what, const QSqlError &error)
 {
-    const QString engineText = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    throw EDatabaseError(FriendlyEngineMessage(engineText) + u"\n"_s + what + u"\n（"_s + engineText + u"）"_s);
+    ThrowEngineText(what, error.databaseText().isEmpty() ? error.text() : error.databaseText());
+}
+
+[[noreturn]] void ThrowEngineError(const QString &what, sqlite3 *db)
+{
+    ThrowEngineText(what, QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+[[noreturn]] void ThrowFolderMissing(const QString &folder)
+{
+    throw EDatabaseError(
+        u"データフォルダ「%1」が見つかりません。「オプション」-「標準値の登録」でフォルダを選び直してください。"_s.arg(folder));
 }
 
 void OpenConnection()
@@ -231,13 +289,13 @@ void OpenConnection()
         QDir().mkpath(folder);
     const QFileInfo info(folder);
     if (!info.exists())
-        throw EDatabaseError(
-            u"データフォルダ「%1」が見つかりません。「オプション」-「標準値の登録」でフォルダを選び直してください。"_s.arg(folder));
+        ThrowFolderMissing(folder);
     if (!info.isDir())
         throw EDatabaseError(
             u"「%1」はフォルダではありません。「オプション」-「標準値の登録」でフォルダを選び直してください。"_s.arg(folder));
 
     const QString name = u"tomaruk:"_s + folder;
+    sqlite3 *handle = nullptr;
     {
         QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
                                                        : QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
@@ -248,6 +306,17 @@ void OpenConnection()
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
             ThrowEngineError(u"データフォルダ: "_s + folder, error);
+        }
+        // The statements run on the driver's own handle (the driver uses the system's
+        // SQLite library, the one this program is linked with).
+        const QVariant driverHandle = db.driver()->handle();
+        if (driverHandle.isValid() && qstrcmp(driverHandle.typeName(), "sqlite3*") == 0)
+            handle = *static_cast<sqlite3 *const *>(driverHandle.constData());
+        if (!handle) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw EDatabaseError(u"データベースの操作に失敗しました。\nデータフォルダ: "_s + folder);
         }
         state.BadTables.clear();
         // Each table file must be a database we can read; a file that is not keeps its
@@ -272,6 +341,7 @@ void OpenConnection()
     }
     state.Name = name;
     state.Folder = folder;
+    state.Handle = handle;
 }
 
 [[noreturn]] void ThrowBadTable(const QString &table)
@@ -285,19 +355,35 @@ void OpenConnection()
         u"テーブルファイル「%1」は壊れているか、このプログラムのものではありません。\n（%2）"_s.arg(
             file, State().BadTables.value(table)));
 }
+
+// The open connection, checked first unless a transaction (which checked at its start)
+// is running: a folder removed while the program runs would take every later write into
+// files that no longer exist; close and report it instead.
+void EnsureConnection(bool check)
+{
+    TConnectionState &state = State();
+    if (!state.Name.isEmpty() && !check)
+        return;
+    if (!state.Name.isEmpty()) {
+        const QString folder = GetAliasPath(u"tomaruk"_s);
+        if (state.Folder != folder || !QFileInfo(state.Folder).isDir())
+            TDatabase::Close();
+    }
+    if (state.Name.isEmpty())
+        OpenConnection();
+}
+
+sqlite3 *Handle()
+{
+    EnsureConnection(g_transactionDepth == 0);
+    return State().Handle;
+}
 } // namespace
 
 QSqlDatabase TDatabase::Connection()
 {
-    TConnectionState &state = State();
-    const QString folder = GetAliasPath(u"tomaruk"_s);
-    // A folder removed while the program runs would take every later write into files that
-    // no longer exist; close and report it instead.
-    if (!state.Name.isEmpty() && (state.Folder != folder || !QFileInfo(state.Folder).isDir()))
-        Close();
-    if (state.Name.isEmpty())
-        OpenConnection();
-    return QSqlDatabase::database(state.Name, false);
+    EnsureConnection(g_transactionDepth == 0);
+    return QSqlDatabase::database(State().Name, false);
 }
 
 void TDatabase::Close()
@@ -305,6 +391,7 @@ void TDatabase::Close()
     TConnectionState &state = State();
     if (state.Name.isEmpty())
         return;
+    FinalizeStatements();
     {
         QSqlDatabase db = QSqlDatabase::database(state.Name, false);
         db.close();
@@ -312,6 +399,7 @@ void TDatabase::Close()
     QSqlDatabase::removeDatabase(state.Name);
     state.Name.clear();
     state.Folder.clear();
+    state.Handle = nullptr;
     state.BadTables.clear();
 }
 
@@ -358,6 +446,308 @@ bool CreateTableIfMissing(const TTableDef &def)
     return false;
 }
 
+// ---- statements -------------------------------------------------------------------------
+
+// What a statement text says, worked out once per text.
+struct TParsedSql
+{
+    QString Sql;        // with "?" placeholders
+    QStringList Order;  // parameter names in the order of their placeholders
+    const TTableDef *Target = nullptr; // insert or update: the table its parameters fill
+    // For "update T set a=:a, ... where C": a select of the rows the update would change,
+    // and its parameter names; empty for other statements.
+    QString ChangesSql;
+    QStringList ChangesOrder;
+};
+
+namespace {
+// Rewrites ":name" placeholders (outside quotes) as "?", listing the names in the order they
+// occur, so a name used twice is bound twice with its one value.
+QString NumberPlaceholders(const QString &sql, QStringList *order)
+{
+    QString out;
+    out.reserve(sql.size());
+    QChar quote;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (!quote.isNull()) {
+            out += c;
+            if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == u'\'' || c == u'"') {
+            quote = c;
+            out += c;
+            continue;
+        }
+        if (c == u':' && i + 1 < sql.size() && (sql.at(i + 1).isLetter() || sql.at(i + 1) == u'_')) {
+            qsizetype j = i + 1;
+            while (j < sql.size() && (sql.at(j).isLetterOrNumber() || sql.at(j) == u'_'))
+                ++j;
+            order->append(sql.mid(i + 1, j - i - 1));
+            out += u'?';
+            i = j - 1;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// The select that finds the rows an update of plain "column=:name" assignments would
+// change; empty when the update has any other form.
+QString ChangesSelect(const QString &sql)
+{
+    static const QRegularExpression update(
+        u"^\\s*update\\s+\"?(\\w+)\"?\\s+set\\s+(.+?)(?:\\s+where\\s+(.*))?\\s*$"_s,
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression assignment(u"^\\s*\"?(\\w+)\"?\\s*=\\s*(:\\w+)\\s*$"_s);
+    const auto match = update.match(sql);
+    if (!match.hasMatch())
+        return QString();
+    QStringList same;
+    for (const QString &item : match.captured(2).split(u',')) {
+        const auto a = assignment.match(item);
+        if (!a.hasMatch())
+            return QString();
+        same.append(u'"' + a.captured(1) + u"\" IS "_s + a.captured(2));
+    }
+    const QString where = match.captured(3).trimmed();
+    QString select = u"select 1 from \"%1\" where "_s.arg(match.captured(1));
+    if (!where.isEmpty())
+        select += u'(' + where + u") and "_s;
+    return select + u"not ("_s + same.join(u" and "_s) + u") limit 1"_s;
+}
+
+std::shared_ptr<const TParsedSql> ParsedSql(const QString &sql)
+{
+    static QHash<QString, std::shared_ptr<const TParsedSql>> parsed;
+    if (const auto found = parsed.constFind(sql); found != parsed.constEnd())
+        return found.value();
+    auto p = std::make_shared<TParsedSql>();
+    p->Sql = NumberPlaceholders(sql, &p->Order);
+    // Inserts and updates name their parameters after the columns they fill, so a text
+    // that is too long for its column is refused before anything is written.
+    static const QRegularExpression target(u"^\\s*(?:insert\\s+into|update)\\s+\"?(\\w+)"_s,
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (const auto match = target.match(sql); match.hasMatch())
+        p->Target = FindTableDef(match.captured(1));
+    if (const QString changes = ChangesSelect(sql); !changes.isEmpty())
+        p->ChangesSql = NumberPlaceholders(changes, &p->ChangesOrder);
+    if (parsed.size() > 500)
+        parsed.clear();
+    parsed.insert(sql, p);
+    return p;
+}
+
+// The compiled statement of the text on the open connection; Sql is the caller's text,
+// for the messages.
+sqlite3_stmt *Statement(sqlite3 *db, const QString &placeholderSql, const QString &sql)
+{
+    TConnectionState &state = State();
+    if (sqlite3_stmt *stmt = state.Statements.value(placeholderSql))
+        return stmt;
+    const QByteArray utf8 = placeholderSql.toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    const char *tail = nullptr;
+    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, &tail) != SQLITE_OK) {
+        const QString engineText = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+        for (auto it = state.BadTables.cbegin(); it != state.BadTables.cend(); ++it) {
+            if (sql.contains(it.key(), Qt::CaseInsensitive))
+                ThrowBadTable(it.key());
+        }
+        ThrowEngineText(sql, engineText);
+    }
+    if (tail && !QByteArrayView(tail, utf8.constData() + utf8.size() - tail).trimmed().isEmpty()) {
+        sqlite3_finalize(stmt);
+        ThrowEngineText(sql, u"Unable to execute multiple statements at a time"_s);
+    }
+    if (!stmt)
+        ThrowEngineText(sql, u"No query"_s);
+    // A handful of texts make up nearly all statements; texts built with literals in them
+    // must not pile up.
+    if (state.Statements.size() >= 200)
+        FinalizeStatements();
+    state.Statements.insert(placeholderSql, stmt);
+    return stmt;
+}
+
+// Leaves the statement ready for its next use, whatever happens in between.
+class TResetOnExit
+{
+public:
+    explicit TResetOnExit(sqlite3_stmt *stmt)
+        : m_stmt(stmt)
+    {
+    }
+    ~TResetOnExit()
+    {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    TResetOnExit(const TResetOnExit &) = delete;
+    TResetOnExit &operator=(const TResetOnExit &) = delete;
+
+private:
+    sqlite3_stmt *m_stmt;
+};
+
+bool IsAscii(const QChar *data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i].unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+int BindText(sqlite3_stmt *stmt, int index, const QString &text)
+{
+    // Plain ASCII (nearly every value) goes as its bytes; anything else as UTF-16, converted
+    // by the engine as the driver always had it.
+    constexpr qsizetype kBuffer = 256;
+    if (text.size() <= kBuffer && IsAscii(text.constData(), text.size())) {
+        char buffer[kBuffer];
+        for (qsizetype i = 0; i < text.size(); ++i)
+            buffer[i] = char(text.at(i).unicode());
+        return sqlite3_bind_text(stmt, index, buffer, int(text.size()), SQLITE_TRANSIENT);
+    }
+    return sqlite3_bind_text16(stmt, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+}
+
+// Binds a value the way the Qt SQLite driver binds it: null values and null texts, dates
+// and times as NULL; numbers as numbers; everything else as text.
+int BindValue(sqlite3_stmt *stmt, int index, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return sqlite3_bind_null(stmt, index);
+    switch (value.typeId()) {
+    case QMetaType::QString: {
+        const QString &text = *static_cast<const QString *>(value.constData());
+        return text.isNull() ? sqlite3_bind_null(stmt, index) : BindText(stmt, index, text);
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray &bytes = *static_cast<const QByteArray *>(value.constData());
+        if (bytes.isNull())
+            return sqlite3_bind_null(stmt, index);
+        return sqlite3_bind_blob(stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return sqlite3_bind_int(stmt, index, value.toInt());
+    case QMetaType::Double:
+        return sqlite3_bind_double(stmt, index, value.toDouble());
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(stmt, index, value.toLongLong());
+    case QMetaType::QDateTime: {
+        const QDateTime dateTime = value.toDateTime();
+        if (!dateTime.isValid())
+            return sqlite3_bind_null(stmt, index);
+        return BindText(stmt, index, dateTime.toString(Qt::ISODateWithMs));
+    }
+    case QMetaType::QTime: {
+        const QTime time = value.toTime();
+        if (!time.isValid())
+            return sqlite3_bind_null(stmt, index);
+        return BindText(stmt, index, time.toString(u"hh:mm:ss.zzz"_s));
+    }
+    case QMetaType::QDate:
+        if (!value.toDate().isValid())
+            return sqlite3_bind_null(stmt, index);
+        return BindText(stmt, index, value.toString());
+    default:
+        return BindText(stmt, index, value.toString());
+    }
+}
+
+QVariant BindableValue(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant(QMetaType::fromType<QString>());
+    switch (value.typeId()) {
+    case QMetaType::QDate: {
+        const QDate d = value.toDate();
+        return d.isValid() ? QVariant(d.toString(u"yyyy-MM-dd"_s)) : QVariant(QMetaType::fromType<QString>());
+    }
+    case QMetaType::Bool:
+        return QVariant(value.toBool() ? 1 : 0);
+    default:
+        return value;
+    }
+}
+
+// Binds the named values in the order of the placeholders.
+void BindParams(sqlite3_stmt *stmt, sqlite3 *db, const QStringList &order,
+                const QList<QPair<QString, QVariant>> &params, const QString &sql)
+{
+    if (sqlite3_bind_parameter_count(stmt) != order.size())
+        ThrowEngineText(sql, u"Parameter count mismatch"_s);
+    for (int i = 0; i < order.size(); ++i) {
+        const QVariant *value = nullptr;
+        for (const auto &p : params) {
+            if (p.first.compare(order[i], Qt::CaseInsensitive) == 0) {
+                value = &p.second;
+                break;
+            }
+        }
+        if (!value)
+            throw EDatabaseError(u"パラメータ :%1 に値がありません。\n%2"_s.arg(order[i], sql));
+        if (BindValue(stmt, i + 1, BindableValue(*value)) != SQLITE_OK)
+            ThrowEngineError(sql, db);
+    }
+}
+
+QString ColumnText(sqlite3_stmt *stmt, int column)
+{
+    const auto *utf8 = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    const int bytes = sqlite3_column_bytes(stmt, column);
+    if (bytes == 0)
+        return u""_s;
+    bool ascii = true;
+    for (int i = 0; i < bytes; ++i) {
+        if (static_cast<unsigned char>(utf8[i]) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return QString::fromLatin1(utf8, bytes);
+    // Anything else exactly as the engine turns it into UTF-16.
+    const auto *utf16 = static_cast<const QChar *>(sqlite3_column_text16(stmt, column));
+    return QString(utf16, sqlite3_column_bytes16(stmt, column) / 2);
+}
+
+// A column value as the Qt SQLite driver gives it.
+QVariant ColumnValue(sqlite3_stmt *stmt, int column)
+{
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(stmt, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, column));
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, column)),
+                                   sqlite3_column_bytes(stmt, column)));
+    default:
+        return QVariant(ColumnText(stmt, column));
+    }
+}
+
+// The name of a result column as the Qt SQLite driver gives it: without quotes and
+// without the table in front.
+QString ColumnName(sqlite3_stmt *stmt, int column)
+{
+    QString name = QString::fromUtf8(sqlite3_column_name(stmt, column)).remove(u'"');
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.mid(dot + 1);
+}
+} // namespace
+
 // ---- query ------------------------------------------------------------------------------
 
 TQuery::TQuery() = default;
@@ -396,130 +786,66 @@ void TQuery::ExecSQL()
     Run(false);
 }
 
-namespace {
-// Rewrites ":name" placeholders (outside quotes) as "?", listing the names in the order they
-// occur, so a name used twice is bound twice with its one value.
-QString NumberPlaceholders(const QString &sql, QStringList *order)
+bool TQuery::LeavesRowsAsTheyAre(const TParsedSql &parsed) const
 {
-    QString out;
-    out.reserve(sql.size());
-    QChar quote;
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar c = sql.at(i);
-        if (!quote.isNull()) {
-            out += c;
-            if (c == quote)
-                quote = QChar();
-            continue;
-        }
-        if (c == u'\'' || c == u'"') {
-            quote = c;
-            out += c;
-            continue;
-        }
-        if (c == u':' && i + 1 < sql.size() && (sql.at(i + 1).isLetter() || sql.at(i + 1) == u'_')) {
-            qsizetype j = i + 1;
-            while (j < sql.size() && (sql.at(j).isLetterOrNumber() || sql.at(j) == u'_'))
-                ++j;
-            order->append(sql.mid(i + 1, j - i - 1));
-            out += u'?';
-            i = j - 1;
-            continue;
-        }
-        out += c;
-    }
-    return out;
-}
-
-QVariant BindableValue(const QVariant &value)
-{
-    if (!value.isValid() || value.isNull())
-        return QVariant(QMetaType::fromType<QString>());
-    switch (value.typeId()) {
-    case QMetaType::QDate: {
-        const QDate d = value.toDate();
-        return d.isValid() ? QVariant(d.toString(u"yyyy-MM-dd"_s)) : QVariant(QMetaType::fromType<QString>());
-    }
-    case QMetaType::Bool:
-        return QVariant(value.toBool() ? 1 : 0);
-    default:
-        return value;
-    }
-}
-} // namespace
-
-void TQuery::CheckTextParams() const
-{
-    // Inserts and updates name their parameters after the columns they fill, so a text
-    // that is too long for its column is refused before anything is written.
-    static const QRegularExpression target(u"^\\s*(?:insert\\s+into|update)\\s+\"?(\\w+)"_s,
-                                           QRegularExpression::CaseInsensitiveOption);
-    const auto match = target.match(Sql());
-    if (!match.hasMatch())
-        return;
-    const TTableDef *def = FindTableDef(match.captured(1));
-    if (!def)
-        return;
-    for (const auto &p : m_params) {
-        if (p.second.typeId() == QMetaType::QString)
-            def->CheckText(p.first, p.second.toString());
-    }
+    sqlite3 *db = Handle();
+    sqlite3_stmt *stmt = Statement(db, parsed.ChangesSql, Sql());
+    TResetOnExit reset(stmt);
+    BindParams(stmt, db, parsed.ChangesOrder, m_params, Sql());
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        ThrowEngineError(Sql(), db);
+    return rc == SQLITE_DONE;
 }
 
 void TQuery::Run(bool select)
 {
-    CheckTextParams();
-    QSqlDatabase db = TDatabase::Connection();
-    QStringList order;
-    const QString sql = NumberPlaceholders(Sql(), &order);
-
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql)) {
-        const QSqlError error = q.lastError();
-        for (auto it = State().BadTables.cbegin(); it != State().BadTables.cend(); ++it) {
-            if (Sql().contains(it.key(), Qt::CaseInsensitive))
-                ThrowBadTable(it.key());
-        }
-        ThrowEngineError(Sql(), error);
-    }
-    for (const QString &name : order) {
-        QVariant value;
-        bool found = false;
+    const QString sql = Sql();
+    const std::shared_ptr<const TParsedSql> parsed = ParsedSql(sql);
+    if (parsed->Target) {
         for (const auto &p : m_params) {
-            if (p.first.compare(name, Qt::CaseInsensitive) == 0) {
-                value = p.second;
-                found = true;
-                break;
-            }
+            if (p.second.typeId() == QMetaType::QString)
+                parsed->Target->CheckText(p.first, p.second.toString());
         }
-        if (!found)
-            throw EDatabaseError(u"パラメータ :%1 に値がありません。\n%2"_s.arg(name, Sql()));
-        q.addBindValue(BindableValue(value));
     }
-    if (!q.exec())
-        ThrowEngineError(Sql(), q.lastError());
+    sqlite3 *db = Handle();
 
-    m_rows.clear();
+    m_values.clear();
     m_columns.clear();
     m_dateColumns.clear();
+    m_rowCount = 0;
     m_row = 0;
+    // A statement that writes a table file takes that file into the commit, and a commit
+    // over several files goes through a super-journal with syncs of its own.
+    if (!select && g_transactionDepth > 0 && !parsed->ChangesSql.isEmpty() && LeavesRowsAsTheyAre(*parsed))
+        return;
+
+    sqlite3_stmt *stmt = Statement(db, parsed->Sql, sql);
+    TResetOnExit reset(stmt);
+    BindParams(stmt, db, parsed->Order, m_params, sql);
+    int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        ThrowEngineError(sql, db);
     if (!select)
         return;
-    const QSqlRecord record = q.record();
-    for (int i = 0; i < record.count(); ++i) {
-        m_columns.append(record.fieldName(i));
-        m_dateColumns.append(IsDateColumn(record.fieldName(i)));
+    const int columns = sqlite3_column_count(stmt);
+    for (int i = 0; i < columns; ++i) {
+        m_columns.append(ColumnName(stmt, i));
+        m_dateColumns.append(IsDateColumn(m_columns.last()));
     }
-    while (q.next()) {
-        QList<QVariant> row;
-        row.reserve(record.count());
-        for (int i = 0; i < record.count(); ++i)
-            row.append(q.value(i));
-        m_rows.append(std::move(row));
+    while (rc == SQLITE_ROW) {
+        for (int i = 0; i < columns; ++i)
+            m_values.append(ColumnValue(stmt, i));
+        ++m_rowCount;
+        rc = sqlite3_step(stmt);
     }
-    if (q.lastError().isValid())
-        ThrowEngineError(Sql(), q.lastError());
+    if (rc != SQLITE_DONE) {
+        m_values.clear();
+        m_rowCount = 0;
+        ThrowEngineError(sql, db);
+    }
+    if (columns == 0)
+        m_rowCount = 0;
 }
 
 int TQuery::ColumnIndex(const QString &name) const
@@ -543,7 +869,7 @@ QVariant TQuery::FieldValue(const QString &name) const
         throw EDatabaseError(u"項目 %1 が見つかりません。\n%2"_s.arg(name, Sql()));
     if (Eof())
         return QVariant();
-    return m_rows[m_row][column];
+    return Value(column);
 }
 
 int TQuery::FieldIndex(const QString &name) const
@@ -563,14 +889,29 @@ QString TQuery::FieldTextAt(int column) const
 {
     if (Eof())
         return QString();
-    const QVariant &v = m_rows[m_row][column];
+    const QVariant &v = Value(column);
     if (v.isNull())
         return QString();
     if (m_dateColumns.value(column))
         return DateToText(QDate::fromString(v.toString(), u"yyyy-MM-dd"_s));
     if (v.typeId() == QMetaType::Double)
         return FormatGeneral(v.toDouble());
+    if (v.typeId() == QMetaType::QString)
+        return *static_cast<const QString *>(v.constData());
     return v.toString();
+}
+
+QVariant TQuery::FieldValueAt(int column) const
+{
+    return Eof() ? QVariant() : Value(column);
+}
+
+int TQuery::FieldIntAt(int column) const
+{
+    if (Eof())
+        return 0;
+    const QVariant &v = Value(column);
+    return v.isNull() ? 0 : int(v.toLongLong());
 }
 
 int TQuery::FieldInt(const QString &name) const
@@ -603,71 +944,83 @@ QDate TQuery::FieldDate(const QString &name) const
 
 TPreparedQuery::TPreparedQuery(const QString &sql)
     : m_sql(sql)
-    , m_query(TDatabase::Connection())
+    , m_parsed(ParsedSql(sql))
 {
-    static const QRegularExpression target(u"^\\s*(?:insert\\s+into|update)\\s+\"?(\\w+)"_s,
-                                           QRegularExpression::CaseInsensitiveOption);
-    if (const auto match = target.match(m_sql); match.hasMatch())
-        m_def = FindTableDef(match.captured(1));
-    if (!m_query.prepare(NumberPlaceholders(m_sql, &m_order)))
-        ThrowEngineError(m_sql, m_query.lastError());
+    // Compiled now, so a statement the engine refuses fails before any row is written.
+    Statement(Handle(), m_parsed->Sql, m_sql);
 }
 
 TPreparedQuery &TPreparedQuery::SetParam(const QString &name, const QVariant &value)
 {
     const QString key = name.startsWith(u':') ? name.mid(1) : name;
-    for (auto &p : m_params) {
-        if (p.first.compare(key, Qt::CaseInsensitive) == 0) {
-            p.second = value;
+    // The rows of a bulk write set their parameters in the same order each time.
+    if (m_nextParam < m_params.size()) {
+        TParam &p = m_params[m_nextParam];
+        if (p.Name.compare(key, Qt::CaseInsensitive) == 0) {
+            p.Value = value;
+            m_nextParam = (m_nextParam + 1) % m_params.size();
             return *this;
         }
     }
-    m_params.append({key, value});
+    for (qsizetype i = 0; i < m_params.size(); ++i) {
+        if (m_params[i].Name.compare(key, Qt::CaseInsensitive) == 0) {
+            m_params[i].Value = value;
+            m_nextParam = (i + 1) % m_params.size();
+            return *this;
+        }
+    }
+    const TFieldDef *field = m_parsed->Target ? m_parsed->Target->Field(key) : nullptr;
+    m_params.append({key, value, field});
+    m_binding.clear();
+    m_nextParam = 0;
     return *this;
 }
 
 void TPreparedQuery::ExecSQL()
 {
-    if (m_def) {
-        for (const auto &p : m_params) {
-            if (p.second.typeId() == QMetaType::QString)
-                m_def->CheckText(p.first, p.second.toString());
-        }
+    for (const TParam &p : std::as_const(m_params)) {
+        if (p.Field && p.Value.typeId() == QMetaType::QString)
+            m_parsed->Target->CheckText(*p.Field, *static_cast<const QString *>(p.Value.constData()));
     }
-    for (int i = 0; i < m_order.size(); ++i) {
-        const QVariant *value = nullptr;
-        for (const auto &p : m_params) {
-            if (p.first.compare(m_order[i], Qt::CaseInsensitive) == 0) {
-                value = &p.second;
-                break;
+    if (m_binding.isEmpty() && !m_parsed->Order.isEmpty()) {
+        for (const QString &name : m_parsed->Order) {
+            int found = -1;
+            for (qsizetype i = 0; i < m_params.size(); ++i) {
+                if (m_params[i].Name.compare(name, Qt::CaseInsensitive) == 0) {
+                    found = int(i);
+                    break;
+                }
             }
+            if (found < 0)
+                throw EDatabaseError(u"パラメータ :%1 に値がありません。\n%2"_s.arg(name, m_sql));
+            m_binding.append(found);
         }
-        if (!value)
-            throw EDatabaseError(u"パラメータ :%1 に値がありません。\n%2"_s.arg(m_order[i], m_sql));
-        m_query.bindValue(i, BindableValue(*value));
     }
-    if (!m_query.exec())
-        ThrowEngineError(m_sql, m_query.lastError());
+    sqlite3 *db = Handle();
+    sqlite3_stmt *stmt = Statement(db, m_parsed->Sql, m_sql);
+    TResetOnExit reset(stmt);
+    if (sqlite3_bind_parameter_count(stmt) != m_binding.size())
+        ThrowEngineText(m_sql, u"Parameter count mismatch"_s);
+    for (int i = 0; i < m_binding.size(); ++i) {
+        if (BindValue(stmt, i + 1, BindableValue(m_params[m_binding[i]].Value)) != SQLITE_OK)
+            ThrowEngineError(m_sql, db);
+    }
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        ThrowEngineError(m_sql, db);
 }
 
 // ---- transaction ------------------------------------------------------------------------
 
-namespace {
-// Nested transactions join the outermost one; an inner one left without Commit spoils it.
-int g_transactionDepth = 0;
-bool g_transactionSpoiled = false;
-}
-
 TTransaction::TTransaction()
 {
-    if (g_transactionDepth++ == 0) {
+    if (g_transactionDepth == 0) {
         g_transactionSpoiled = false;
         QSqlDatabase db = TDatabase::Connection();
-        if (!db.transaction()) {
-            --g_transactionDepth;
+        if (!db.transaction())
             ThrowEngineError(u"トランザクションを開始できません"_s, db.lastError());
-        }
     }
+    ++g_transactionDepth;
 }
 
 TTransaction::~TTransaction()

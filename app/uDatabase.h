@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
+
 // Table storage: each table is its own SQLite file <Table>.db in the folder named by the
 // alias "tomaruk". One connection per folder: Kel4Head.db is the main database and every
 // other table file is attached under its table name, so SQL names tables unqualified.
@@ -35,6 +37,8 @@ public:
     // Raises EDatabaseError naming the field when Value is too long for it or has a
     // character without a Shift-JIS form. Fields other than Alpha are not checked.
     void CheckText(const QString &field, const QString &value) const;
+    // The same for a field of this table already looked up (bulk checks).
+    void CheckText(const TFieldDef &field, const QString &value) const;
 
 private:
     QString m_name;
@@ -60,7 +64,9 @@ bool SetAliasPath(const QString &alias, const QString &folder);
 bool CreateTableIfMissing(const TTableDef &def);
 bool TableExists(const QString &table);
 
-// The connection of the current alias folder, opened on first use.
+// The connection of the current alias folder, opened on first use. Outside a transaction
+// every statement first makes sure the folder is still there (and still the alias's);
+// inside one, the transaction's start and its commit do.
 class TDatabase
 {
 public:
@@ -70,8 +76,13 @@ public:
     static QString OpenFolder();
 };
 
+struct TParsedSql;
+
 // One statement: lines added, named parameters bound by name (case-insensitive; a name
-// used twice takes one value), then opened or executed. Built fresh for every operation.
+// used twice takes one value), then opened or executed. Built fresh for every operation;
+// the connection keeps the compiled statement of each text for the next TQuery of it.
+// Inside a transaction, an update of the form "update T set a=:a, b=:b ... where ..." that
+// would leave every row as it is does not run, so its table file stays out of the commit.
 class TQuery
 {
 public:
@@ -85,8 +96,8 @@ public:
     void Open();    // select
     void ExecSQL(); // insert, update, delete, create
 
-    int RecordCount() const { return int(m_rows.size()); }
-    bool Eof() const { return m_row >= m_rows.size(); }
+    int RecordCount() const { return int(m_rowCount); }
+    bool Eof() const { return m_row >= m_rowCount; }
     void First() { m_row = 0; }
     void Next() { ++m_row; }
 
@@ -95,7 +106,11 @@ public:
     // For reading many rows: the column of a field once (raises EDatabaseError when the
     // result has no such field), then its text in each row as FieldText gives it.
     int FieldIndex(const QString &name) const;
+    int FieldCount() const { return int(m_columns.size()); }
     QString FieldTextAt(int column) const;
+    int FieldIntAt(int column) const;
+    // The value as the engine holds it (NULL as a null QVariant), for exact comparisons.
+    QVariant FieldValueAt(int column) const;
     int FieldInt(const QString &name) const;
     double FieldFloat(const QString &name) const;
     bool FieldBool(const QString &name) const;
@@ -107,14 +122,16 @@ public:
 
 private:
     int ColumnIndex(const QString &name) const;
+    const QVariant &Value(int column) const { return m_values[m_row * m_columns.size() + column]; }
     void Run(bool select);
-    void CheckTextParams() const;
+    bool LeavesRowsAsTheyAre(const TParsedSql &parsed) const;
 
     QStringList m_lines;
     QList<QPair<QString, QVariant>> m_params;
     QStringList m_columns;
     QList<bool> m_dateColumns;
-    QList<QList<QVariant>> m_rows;
+    QList<QVariant> m_values; // row by row, m_columns.size() a row
+    qsizetype m_rowCount = 0;
     qsizetype m_row = 0;
 };
 
@@ -130,11 +147,18 @@ public:
     void ExecSQL();
 
 private:
+    struct TParam
+    {
+        QString Name;
+        QVariant Value;
+        const TFieldDef *Field = nullptr; // the column it fills, for the text check
+    };
+
     QString m_sql;
-    QStringList m_order; // parameter names in the order of their placeholders
-    QList<QPair<QString, QVariant>> m_params;
-    const TTableDef *m_def = nullptr;
-    QSqlQuery m_query;
+    std::shared_ptr<const TParsedSql> m_parsed;
+    QList<TParam> m_params;
+    QList<int> m_binding;    // for each placeholder, its entry in m_params
+    qsizetype m_nextParam = 0; // where the next SetParam looks first
 };
 
 // One transaction on the connection: rolled back unless Commit was called, so a failure

@@ -3,6 +3,9 @@
 #include "app/Errors.h"
 #include "app/uDatabase.h"
 
+#include <QHash>
+#include <QSet>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -94,9 +97,10 @@ QList<TKel4LineRow> TKelmo4Line::LoadLines(int kid) const
     std::array<int, TKel4LineRow::CellCount> columns{};
     for (int i = 0; i < TKel4LineRow::CellCount; ++i)
         columns[size_t(i)] = q.FieldIndex(fields[i]);
+    const int lno = q.FieldIndex(u"LNO"_s);
     for (; !q.Eof(); q.Next()) {
         TKel4LineRow row;
-        row.LNO = q.FieldInt(u"LNO"_s);
+        row.LNO = q.FieldIntAt(lno);
         for (int i = 0; i < TKel4LineRow::CellCount; ++i)
             row.Cells[size_t(i)] = q.FieldTextAt(columns[size_t(i)]);
         rows.append(std::move(row));
@@ -104,14 +108,142 @@ QList<TKel4LineRow> TKelmo4Line::LoadLines(int kid) const
     return rows;
 }
 
+namespace {
+// True when the stored value is what writing Text stores: NULL for a null text, else that text.
+bool StoresAs(const QVariant &stored, const QString &text)
+{
+    if (text.isNull())
+        return stored.isNull();
+    return !stored.isNull() && stored.typeId() == QMetaType::QString
+        && *static_cast<const QString *>(stored.constData()) == text;
+}
+
+QString InsertStatement()
+{
+    const QStringList &fields = Kel4LineCellFields();
+    QString sql = u"insert into Kel4Line (KID,LNO,"_s + fields.join(u',') + u") values (:KID,:LNO"_s;
+    for (const QString &f : fields)
+        sql += u",:"_s + f;
+    return sql + u')';
+}
+
+QString UpdateStatement()
+{
+    QStringList sets;
+    for (const QString &f : Kel4LineCellFields())
+        sets.append(f + u"=:"_s + f);
+    return u"update Kel4Line set "_s + sets.join(u',') + u" where rowid=:RowKey"_s;
+}
+} // namespace
+
+bool TKelmo4Line::WriteChangedLines(int kid, const QList<TKel4LineRow> &rows)
+{
+    QHash<int, const TKel4LineRow *> wanted;
+    wanted.reserve(rows.size());
+    for (const TKel4LineRow &row : rows) {
+        if (wanted.contains(row.LNO))
+            return false;
+        wanted.insert(row.LNO, &row);
+    }
+
+    TQuery stored(u"select rowid as RowKey, * from Kel4Line where KID=:KID"_s);
+    stored.SetParam(u"KID"_s, kid);
+    stored.Open();
+    // Only a table of exactly the known columns, with one whole-number line number per
+    // line, can be matched line by line.
+    const QList<TFieldDef> &defs = kLineTable.Fields();
+    if (!stored.Eof()) {
+        // RowKey and the table's columns, nothing else.
+        if (stored.FieldCount() != defs.size() + 1)
+            return false;
+        for (const TFieldDef &f : defs) {
+            if (!stored.HasField(f.Name))
+                return false;
+        }
+    }
+    const QStringList &fields = Kel4LineCellFields();
+    std::array<int, TKel4LineRow::CellCount> columns{};
+    int lnoColumn = 0;
+    if (!stored.Eof()) {
+        for (int i = 0; i < TKel4LineRow::CellCount; ++i)
+            columns[size_t(i)] = stored.FieldIndex(fields[i]);
+        lnoColumn = stored.FieldIndex(u"LNO"_s);
+    }
+
+    QList<qint64> removed;
+    QList<QPair<qint64, const TKel4LineRow *>> changed;
+    QSet<int> seen;
+    for (; !stored.Eof(); stored.Next()) {
+        const QVariant lno = stored.FieldValueAt(lnoColumn);
+        if (lno.typeId() != QMetaType::LongLong || lno.toLongLong() != int(lno.toLongLong()))
+            return false;
+        const int number = int(lno.toLongLong());
+        if (seen.contains(number))
+            return false;
+        seen.insert(number);
+        const qint64 key = stored.FieldValueAt(0).toLongLong();
+        const TKel4LineRow *row = wanted.value(number, nullptr);
+        if (!row) {
+            removed.append(key);
+            continue;
+        }
+        for (int i = 0; i < TKel4LineRow::CellCount; ++i) {
+            if (!StoresAs(stored.FieldValueAt(columns[size_t(i)]), row->Cells[size_t(i)])) {
+                changed.append({key, row});
+                break;
+            }
+        }
+    }
+
+    if (!removed.isEmpty()) {
+        TPreparedQuery remove(u"delete from Kel4Line where rowid=:RowKey"_s);
+        for (const qint64 key : std::as_const(removed)) {
+            remove.SetParam(u"RowKey"_s, key);
+            remove.ExecSQL();
+        }
+    }
+    if (!changed.isEmpty()) {
+        TPreparedQuery update(UpdateStatement());
+        for (const auto &[key, row] : std::as_const(changed)) {
+            for (int i = 0; i < TKel4LineRow::CellCount; ++i)
+                update.SetParam(fields[i], row->Cells[size_t(i)]);
+            update.SetParam(u"RowKey"_s, key);
+            update.ExecSQL();
+        }
+    }
+    bool inserting = false;
+    for (const TKel4LineRow &row : rows) {
+        if (!seen.contains(row.LNO)) {
+            inserting = true;
+            break;
+        }
+    }
+    if (inserting) {
+        TPreparedQuery insert(InsertStatement());
+        for (const TKel4LineRow &row : rows) {
+            if (seen.contains(row.LNO))
+                continue;
+            insert.SetParam(u"KID"_s, kid);
+            insert.SetParam(u"LNO"_s, row.LNO);
+            for (int i = 0; i < TKel4LineRow::CellCount; ++i)
+                insert.SetParam(fields[i], row.Cells[size_t(i)]);
+            insert.ExecSQL();
+        }
+    }
+    return true;
+}
+
 void TKelmo4Line::ReplaceLines(int kid, const QList<TKel4LineRow> &rows)
 {
     const QStringList &fields = Kel4LineCellFields();
+    std::array<const TFieldDef *, TKel4LineRow::CellCount> defs{};
+    for (int i = 0; i < TKel4LineRow::CellCount; ++i)
+        defs[size_t(i)] = kLineTable.Field(fields[i]);
     // Refuse an over-long or unstorable text before the old lines are touched.
     for (const TKel4LineRow &row : rows) {
         for (int i = 0; i < TKel4LineRow::CellCount; ++i) {
             try {
-                kLineTable.CheckText(fields[i], row.Cells[size_t(i)]);
+                kLineTable.CheckText(*defs[size_t(i)], row.Cells[size_t(i)]);
             } catch (const EDatabaseError &e) {
                 throw EDatabaseError(u"%1 行目: "_s.arg(row.LNO) + e.Message());
             }
@@ -119,18 +251,19 @@ void TKelmo4Line::ReplaceLines(int kid, const QList<TKel4LineRow> &rows)
     }
 
     TTransaction transaction;
-    DeleteLines(kid);
-    QString sql = u"insert into Kel4Line (KID,LNO,"_s + fields.join(u',') + u") values (:KID,:LNO"_s;
-    for (const QString &f : fields)
-        sql += u",:"_s + f;
-    sql += u')';
-    TPreparedQuery q(sql);
-    for (const TKel4LineRow &row : rows) {
-        q.SetParam(u"KID"_s, kid);
-        q.SetParam(u"LNO"_s, row.LNO);
-        for (int i = 0; i < TKel4LineRow::CellCount; ++i)
-            q.SetParam(fields[i], row.Cells[size_t(i)]);
-        q.ExecSQL();
+    // Lines that stay as they are stay unwritten: registering a record again after a few
+    // edits writes those edits. Stored lines that cannot be matched one to one (a line
+    // number twice) are all replaced.
+    if (!WriteChangedLines(kid, rows)) {
+        DeleteLines(kid);
+        TPreparedQuery q(InsertStatement());
+        for (const TKel4LineRow &row : rows) {
+            q.SetParam(u"KID"_s, kid);
+            q.SetParam(u"LNO"_s, row.LNO);
+            for (int i = 0; i < TKel4LineRow::CellCount; ++i)
+                q.SetParam(fields[i], row.Cells[size_t(i)]);
+            q.ExecSQL();
+        }
     }
     transaction.Commit();
 }

@@ -39,4 +39,9 @@ public:
     // Replaces the header's lines by Rows in one transaction. Every text is checked against
     // its column before anything is written; on any failure the old lines stay.
     void ReplaceLines(int kid, const QList<TKel4LineRow> &rows);
+
+private:
+    // Writes only the differences to the stored lines; false (nothing written) when the
+    // stored lines cannot be matched to Rows line by line.
+    bool WriteChangedLines(int kid, const QList<TKel4LineRow> &rows);
 };
