@@ -299,6 +299,26 @@ void TSpreadModel::SetTexts(const TSpreadBlock &block, const QList<QStringList> 
     EmitChanged(b);
 }
 
+void TSpreadModel::FillTexts(const TSpreadBlock &block, const std::function<QString(int col, int row)> &text)
+{
+    const TSpreadBlock b = Clip(block);
+    if (!b.IsValid())
+        return;
+    for (int r = b.Row1; r <= b.Row2; ++r) {
+        for (int c = b.Col1; c <= b.Col2; ++c) {
+            TCell &cell = Cell(c, r);
+            QString t = text(c, r);
+            if (t.isEmpty())
+                cell.Text.clear();
+            else if (cell.Type == TSpreadCellType::CheckBox)
+                cell.Text = t == u"1"_s ? u"1"_s : QString();
+            else
+                cell.Text = std::move(t);
+        }
+    }
+    EmitChanged(b);
+}
+
 void TSpreadModel::ClearTexts(const TSpreadBlock &block)
 {
     const TSpreadBlock b = Clip(block);

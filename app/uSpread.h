@@ -5,6 +5,8 @@
 #include <QTableView>
 #include <QVector>
 
+#include <functional>
+
 // Colours are kept the way the defaults file and the settings store them: 0x00BBGGRR.
 QColor ColorFromBgr(quint32 bgr);
 quint32 BgrFromColor(const QColor &color);
@@ -54,6 +56,9 @@ public:
     void BeginUpdate();
     void EndUpdate();
     void SetTexts(const TSpreadBlock &block, const QList<QStringList> &texts);
+    // A program write of every cell of Block in one pass and one change notice: each cell
+    // takes Text(col, row) as SetText would, and an empty text clears the cell.
+    void FillTexts(const TSpreadBlock &block, const std::function<QString(int col, int row)> &text);
     void ClearTexts(const TSpreadBlock &block);
     // Moves the texts of rows From..Rows by Delta rows (+1 down, -1 up); the freed row empties.
     void ShiftRows(int from, int delta);

@@ -49,6 +49,7 @@
 #include <QStatusBar>
 
 #include <cmath>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace GridLayout;
@@ -573,20 +574,24 @@ void TfrmEditDekigata::ShowLimits()
 
 void TfrmEditDekigata::LoadLinesToGrid()
 {
-    vaSpread1->ClearAll();
-    TSpreadModel *model = vaSpread1->Model();
     const QList<TKel4LineRow> lines = m_line->LoadLines(m_head->ID);
-    // One change notice for the whole record instead of one per cell.
-    model->BeginUpdate();
+    // The record's non-empty texts by cell, a later line over an earlier one of its number.
+    std::vector<const QString *> texts(size_t(RowCount) * ColumnCount, nullptr);
     for (const TKel4LineRow &line : lines) {
         if (line.LNO < 1 || line.LNO > RowCount)
             continue;
         for (int c = 1; c <= ColumnCount; ++c) {
             if (!line.Cell(c).isEmpty())
-                model->SetText(c, line.LNO, line.Cell(c));
+                texts[size_t(line.LNO - 1) * ColumnCount + size_t(c - 1)] = &line.Cell(c);
         }
     }
-    model->EndUpdate();
+    // Every cell in one pass and one change notice: its text, or empty.
+    vaSpread1->Model()->FillTexts(vaSpread1->AllCells(), [&](int col, int row) {
+        if (col > ColumnCount || row > RowCount)
+            return QString();
+        const QString *text = texts[size_t(row - 1) * ColumnCount + size_t(col - 1)];
+        return text ? *text : QString();
+    });
 }
 
 void TfrmEditDekigata::SaveLinesFromGrid()

@@ -6,6 +6,45 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace GridLayout;
 
+namespace {
+// TextToFloat, with a short way for the grid's usual texts ("-12.345"): at most 15 digits
+// make an exact whole number, and its quotient by an exact power of ten is the correctly
+// rounded value, the same double the full conversion gives.
+double NumberOf(const QString &text)
+{
+    constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const QChar *p = text.constData();
+    const QChar *end = p + text.size();
+    const bool negative = p != end && *p == u'-';
+    if (negative)
+        ++p;
+    qint64 mantissa = 0;
+    int digits = 0;
+    int decimals = -1; // digits after the point; -1 without a point
+    for (; p != end; ++p) {
+        const char16_t c = p->unicode();
+        if (c >= u'0' && c <= u'9') {
+            if (++digits > 15)
+                return TextToFloat(text);
+            mantissa = mantissa * 10 + (c - u'0');
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == u'.' && decimals < 0 && digits > 0) {
+            decimals = 0;
+        } else {
+            return TextToFloat(text);
+        }
+    }
+    if (digits == 0 || decimals == 0)
+        return TextToFloat(text);
+    double value = double(mantissa);
+    if (decimals > 0)
+        value /= kPowers[decimals];
+    return negative ? -value : value;
+}
+} // namespace
+
 TGridBuffer::TGridBuffer(int rows)
     : m_rows(rows)
     , m_cells(qsizetype(rows) * ColumnCount)
@@ -75,9 +114,9 @@ void TGridCalc::Reformat(TGridCells &cells, const TGridUnits &units)
             TSettled &settled = Settled(r, g);
             if (settled.Valid && settled.Design == design && settled.Measured == measured && settled.Diff == diff)
                 continue;
-            const double dv = TextToFloat(design);
-            const double mv = TextToFloat(measured);
-            const double xv = TextToFloat(diff);
+            const double dv = NumberOf(design);
+            const double mv = NumberOf(measured);
+            const double xv = NumberOf(diff);
             settled.Valid = true;
             if (dv * units.UI + mv * units.UI + xv * units.UD == 0) {
                 settled.Design = design;
@@ -89,7 +128,7 @@ void TGridCalc::Reformat(TGridCells &cells, const TGridUnits &units)
             settled.Design = FormatFixed(dv, format.K1);
             settled.Measured = FormatFixed(mv, format.K1);
             settled.Diff = FormatFixed(xv, format.K2);
-            settled.DiffValue = TextToFloat(settled.Diff);
+            settled.DiffValue = NumberOf(settled.Diff);
             if (design != settled.Design)
                 cells.SetCell(DesignColumn(g), r, settled.Design);
             if (measured != settled.Measured)
@@ -126,7 +165,7 @@ TGridTotals TGridCalc::Totals(const TGridCells &cells, const QString &diffUnit, 
             if (cached && Settled(r, g).Valid && Settled(r, g).Diff == diff)
                 sum += Settled(r, g).DiffValue;
             else
-                sum += TextToFloat(diff);
+                sum += NumberOf(diff);
             ++count;
         }
     }
@@ -147,14 +186,14 @@ void ComputeGroup(TGridCells &cells, const TGridUnits &units, int column, int ro
     const int g = GroupOf(column);
     if (g < 0)
         return;
-    const double d = TextToFloat(cells.Cell(DesignColumn(g), row)) * units.UI;
+    const double d = NumberOf(cells.Cell(DesignColumn(g), row)) * units.UI;
     if (column == DiffColumn(g)) {
-        const double x = TextToFloat(cells.Cell(DiffColumn(g), row)) * units.UD;
+        const double x = NumberOf(cells.Cell(DiffColumn(g), row)) * units.UD;
         const double m = units.Sagari ? d - x : d + x;
         cells.SetCell(MeasuredColumn(g), row, FormatGeneral(m / units.UI));
         return;
     }
-    const double m = TextToFloat(cells.Cell(MeasuredColumn(g), row)) * units.UI;
+    const double m = NumberOf(cells.Cell(MeasuredColumn(g), row)) * units.UI;
     const double x = units.Sagari ? d - m : m - d;
     cells.SetCell(DiffColumn(g), row, FormatGeneral(x / units.UD));
 }
