@@ -78,7 +78,18 @@ void TTableDef::CheckText(const TFieldDef &field, const QString &value) const
             return;
     }
     // One conversion of the whole text; the character-by-character search only on failure.
-    const int bytes = SjisText::ByteLength(value);
+    // The same few texts (a remark on every line) come again and again; a conversion
+    // costs a converter of its own.
+    static QHash<QString, int> known;
+    int bytes = 0;
+    if (const auto found = known.constFind(value); found != known.constEnd()) {
+        bytes = found.value();
+    } else {
+        bytes = SjisText::ByteLength(value);
+        if (known.size() >= 4096)
+            known.clear();
+        known.insert(value, bytes);
+    }
     if (bytes < 0) {
         const QString bad = SjisText::FirstUnencodable(value);
         throw EDatabaseError(u"%1 の項目 %2 に使えない文字「%3」があります。"_s.arg(m_name, f->Name, bad));
@@ -585,7 +596,6 @@ public:
     ~TResetOnExit()
     {
         sqlite3_reset(m_stmt);
-        sqlite3_clear_bindings(m_stmt);
     }
     TResetOnExit(const TResetOnExit &) = delete;
     TResetOnExit &operator=(const TResetOnExit &) = delete;

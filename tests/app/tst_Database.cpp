@@ -2,6 +2,8 @@
 #include "app/uDatabase.h"
 #include "support/TestEnv.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -13,6 +15,17 @@ const TTableDef kSample(u"Koji1"_s,
                          {u"KOJIBI"_s, TFieldType::Date},
                          {u"FLAG"_s, TFieldType::Logical},
                          {u"VALUE"_s, TFieldType::Float}});
+// A second table file, for transactions over two files.
+const TTableDef kOther(u"Kosyu4"_s, {{u"KOSYUMEI"_s, TFieldType::Alpha, 32}});
+
+// SQLite's change counter in the file header: it moves with every commit that writes the file.
+QByteArray ChangeCounter(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.read(28).mid(24);
+}
 }
 
 class TestDatabase : public QObject
@@ -27,6 +40,10 @@ private Q_SLOTS:
     void textLimits_data();
     void textLimits();
     void transactionRollsBack();
+    void updateThatChangesNothingWritesNoFile_data();
+    void updateThatChangesNothingWritesNoFile();
+    void folderRemovedBeforeCommit();
+    void readsLeaveNoLock();
     void aliasPath();
     void unusableFolders();
     void foreignFileInTablePlace();
@@ -141,6 +158,106 @@ void TestDatabase::transactionRollsBack()
     q.Open();
     QCOMPARE(q.RecordCount(), 1);
     QCOMPARE(q.FieldInt(u"ID"_s), 1);
+}
+
+void TestDatabase::updateThatChangesNothingWritesNoFile_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("reads"); // quote() of the stored value afterwards
+    QTest::newRow("same text") << u"KOJIMEI"_s << QVariant(u"道路"_s) << QVariant(u"道路"_s) << false << u"'道路'"_s;
+    QTest::newRow("other text") << u"KOJIMEI"_s << QVariant(u"道路"_s) << QVariant(u"道路a"_s) << true << u"'道路a'"_s;
+    QTest::newRow("letter case") << u"KOJIMEI"_s << QVariant(u"abc"_s) << QVariant(u"ABC"_s) << true << u"'ABC'"_s;
+    QTest::newRow("NULL to empty text") << u"KOJIMEI"_s << QVariant() << QVariant(u""_s) << true << u"''"_s;
+    QTest::newRow("empty text to NULL") << u"KOJIMEI"_s << QVariant(u""_s) << QVariant(QString()) << true << u"NULL"_s;
+    QTest::newRow("NULL stays") << u"KOJIMEI"_s << QVariant() << QVariant(QString()) << false << u"NULL"_s;
+    QTest::newRow("same number") << u"VALUE"_s << QVariant(2.5) << QVariant(2.5) << false << u"2.5"_s;
+    QTest::newRow("whole number as real") << u"VALUE"_s << QVariant(2.0) << QVariant(2) << false << u"2.0"_s;
+    QTest::newRow("other number") << u"VALUE"_s << QVariant(2.5) << QVariant(2.25) << true << u"2.25"_s;
+    QTest::newRow("same date") << u"KOJIBI"_s << QVariant(QDate(2024, 5, 7)) << QVariant(QDate(2024, 5, 7)) << false
+                               << u"'2024-05-07'"_s;
+    QTest::newRow("flag set") << u"FLAG"_s << QVariant(false) << QVariant(true) << true << u"1"_s;
+}
+
+void TestDatabase::updateThatChangesNothingWritesNoFile()
+{
+    QFETCH(QString, field);
+    QFETCH(QVariant, stored);
+    QFETCH(QVariant, value);
+    QFETCH(bool, written);
+    QFETCH(QString, reads);
+    TTestEnv env;
+    const QString folder = env.UseDataFolder(u"data"_s);
+    CreateTableIfMissing(kSample);
+    CreateTableIfMissing(kOther);
+    TQuery insert(u"insert into Koji1 (ID, %1) values (1, :V)"_s.arg(field));
+    insert.SetParam(u"V"_s, stored);
+    insert.ExecSQL();
+    const QByteArray counter = ChangeCounter(folder + u"Koji1.db"_s);
+    QVERIFY(!counter.isEmpty());
+    {
+        TTransaction transaction;
+        TQuery update(u"update Koji1 set %1=:%1 where ID=:ID"_s.arg(field));
+        update.SetParam(field, value);
+        update.SetParam(u"ID"_s, 1);
+        update.ExecSQL();
+        TQuery(u"insert into Kosyu4 (KOSYUMEI) values ('路盤工')"_s).ExecSQL();
+        transaction.Commit();
+    }
+    QCOMPARE(ChangeCounter(folder + u"Koji1.db"_s) != counter, written);
+    TQuery read(u"select quote(%1) as Q from Koji1 where ID=1"_s.arg(field));
+    read.Open();
+    QCOMPARE(read.FieldText(u"Q"_s), reads);
+    TQuery other(u"select count(*) as N from Kosyu4"_s);
+    other.Open();
+    QCOMPARE(other.FieldInt(u"N"_s), 1);
+}
+
+void TestDatabase::folderRemovedBeforeCommit()
+{
+    TTestEnv env;
+    const QString folder = env.UseDataFolder(u"gone"_s);
+    CreateTableIfMissing(kSample);
+    try {
+        TTransaction transaction;
+        TQuery(u"insert into Koji1 (ID) values (1)"_s).ExecSQL();
+        QVERIFY(QDir(folder).removeRecursively());
+        TQuery(u"insert into Koji1 (ID) values (2)"_s).ExecSQL();
+        transaction.Commit();
+        QFAIL("a commit into a removed folder was reported as done");
+    } catch (const EDatabaseError &e) {
+        QVERIFY2(e.Message().contains(u"見つかりません"_s), qPrintable(e.Message()));
+    }
+    env.UseDataFolder(u"new"_s);
+    QCOMPARE(CreateTableIfMissing(kSample), false);
+}
+
+void TestDatabase::readsLeaveNoLock()
+{
+    TTestEnv env;
+    const QString folder = env.UseDataFolder(u"data"_s);
+    CreateTableIfMissing(kSample);
+    for (int i = 1; i <= 3; ++i)
+        TQuery(u"insert into Koji1 (ID) values (%1)"_s.arg(i)).ExecSQL();
+    // Read part of a result and all of another; neither may keep the file locked.
+    TQuery first(u"select ID from Koji1 order by ID"_s);
+    first.Open();
+    QCOMPARE(first.RecordCount(), 3);
+    TQuery(u"update Koji1 set KOJIMEI='a' where ID=:ID"_s).SetParam(u"ID"_s, 1).ExecSQL();
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
+        other.setDatabaseName(folder + u"Koji1.db"_s);
+        QVERIFY(other.open());
+        QSqlQuery write(other);
+        QVERIFY2(write.exec(u"insert into Koji1 (ID) values (4)"_s), qPrintable(write.lastError().text()));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(u"other"_s);
+    TQuery count(u"select count(*) as N from Koji1"_s);
+    count.Open();
+    QCOMPARE(count.FieldInt(u"N"_s), 4);
 }
 
 void TestDatabase::aliasPath()

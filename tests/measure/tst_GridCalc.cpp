@@ -24,6 +24,8 @@ private Q_SLOTS:
     void calculatorSeesChangesBehindItsBack();
     void totals_data();
     void totals();
+    void totalsReadTextsAsTextToFloat_data();
+    void totalsReadTextsAsTextToFloat();
     void proposals_data();
     void proposals();
     void yukouNeverCoarserThanDifferenceUnit_data();
@@ -285,6 +287,32 @@ void TestGridCalc::totals()
     }
     const TGridTotals t = GridCalc::Totals(grid, diffUnit, yukou, heikin);
     QCOMPARE((QStringList{t.Sum, t.Count, t.Average}), expected);
+}
+
+void TestGridCalc::totalsReadTextsAsTextToFloat_data()
+{
+    QTest::addColumn<QString>("text");
+    for (const QString &text :
+         {u"0.1"_s, u"-0.001"_s, u"12.345"_s, u"-0"_s, u"007.50"_s, u"123456789012.345"_s, u"1234567890123.4567"_s,
+          u"0.1234567890123456789"_s, u"12."_s, u".5"_s, u"+3"_s, u" 4"_s, u"1,5"_s, u"1e2"_s, u"-"_s, u"1.2.3"_s,
+          u"--1"_s, u"３"_s, u"5mm"_s})
+        QTest::newRow(qPrintable(text)) << text;
+}
+
+void TestGridCalc::totalsReadTextsAsTextToFloat()
+{
+    QFETCH(QString, text);
+    TGridBuffer grid;
+    grid.SetCell(DesignColumn(1), 1, u"1"_s);
+    grid.SetCell(MeasuredColumn(1), 1, u"1"_s);
+    grid.SetCell(DiffColumn(1), 1, text);
+    grid.SetCell(DesignColumn(0), 2, u"1"_s);
+    grid.SetCell(MeasuredColumn(0), 2, u"1"_s);
+    grid.SetCell(DiffColumn(0), 2, text);
+    TGridCalc calc;
+    const TGridTotals t = calc.Totals(grid, u"㎜"_s, u"0.001"_s, u"0.001"_s);
+    QCOMPARE(t.Sum, FormatFixed(TextToFloat(text) + TextToFloat(text), 3));
+    QCOMPARE(t.Average, FormatFixed(TextToFloat(text), 3));
 }
 
 void TestGridCalc::proposals_data()

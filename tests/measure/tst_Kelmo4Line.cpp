@@ -8,6 +8,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+Q_DECLARE_METATYPE(TKel4LineRow)
+
 namespace {
 TKel4LineRow Line(int lno, const QStringList &cells)
 {
@@ -16,6 +18,21 @@ TKel4LineRow Line(int lno, const QStringList &cells)
     for (int i = 0; i < cells.size() && i < TKel4LineRow::CellCount; ++i)
         row.Cells[size_t(i)] = cells[i];
     return row;
+}
+
+// Every stored line of the header, NULL and the empty text told apart.
+QStringList StoredLines(int kid)
+{
+    QStringList columns;
+    for (const QString &f : Kel4LineCellFields())
+        columns.append(u"quote("_s + f + u')');
+    TQuery q(u"select LNO, "_s + columns.join(u"||','||"_s) + u" as T from Kel4Line where KID=:KID order by LNO, T"_s);
+    q.SetParam(u"KID"_s, kid);
+    q.Open();
+    QStringList lines;
+    for (; !q.Eof(); q.Next())
+        lines.append(q.FieldText(u"LNO"_s) + u':' + q.FieldText(u"T"_s));
+    return lines;
 }
 
 int CountLines(int kid)
@@ -33,6 +50,8 @@ class TestKelmo4Line : public QObject
 
 private Q_SLOTS:
     void replaceKeepsRowNumbersAndTexts();
+    void replaceStoresWhatAFreshWriteStores_data();
+    void replaceStoresWhatAFreshWriteStores();
     void tooLongTextKeepsOldLines_data();
     void tooLongTextKeepsOldLines();
     void deleteLinesTouchesOnlyItsHeader();
@@ -47,6 +66,57 @@ private Q_SLOTS:
     void onePassFiguresMatchTheLineFigures_data();
     void onePassFiguresMatchTheLineFigures();
 };
+
+void TestKelmo4Line::replaceStoresWhatAFreshWriteStores_data()
+{
+    QTest::addColumn<QList<TKel4LineRow>>("before");
+    QTest::addColumn<QList<TKel4LineRow>>("after");
+    const QList<TKel4LineRow> three = {Line(1, {u"No.0"_s, u"左"_s, u"10.500"_s, u"10.512"_s, u"12"_s}),
+                                       Line(2, {u"No.1"_s, {}, u"10.600"_s}),
+                                       Line(5, {u"No.4"_s, {}, {}, {}, {}, u"8.000"_s, u"8.010"_s, u"10"_s,
+                                                {}, {}, {}, u"確認"_s})};
+    QList<TKel4LineRow> changed = three;
+    changed[1].Cells[3] = u"10.611"_s;
+    QList<TKel4LineRow> emptied = three;
+    emptied[0].Cells[1] = u""_s; // stored as the empty text
+    QList<TKel4LineRow> nulled = three;
+    nulled[2].Cells[11] = QString(); // stored as NULL
+    QList<TKel4LineRow> fromEmpty = three;
+    fromEmpty[1].Cells[1] = u""_s;
+    QList<TKel4LineRow> added = three;
+    added.insert(2, Line(3, {u"No.2"_s}));
+    QList<TKel4LineRow> twice = three;
+    twice.append(Line(2, {u"No.1b"_s}));
+    QTest::newRow("unchanged") << three << three;
+    QTest::newRow("one cell changed") << three << changed;
+    QTest::newRow("text emptied") << three << emptied;
+    QTest::newRow("text to NULL") << three << nulled;
+    QTest::newRow("NULL to empty text") << three << fromEmpty;
+    QTest::newRow("empty text to NULL") << fromEmpty << three;
+    QTest::newRow("line added") << three << added;
+    QTest::newRow("line removed") << added << three;
+    QTest::newRow("all removed") << three << QList<TKel4LineRow>();
+    QTest::newRow("from nothing") << QList<TKel4LineRow>() << three;
+    QTest::newRow("stored number twice") << twice << changed;
+    QTest::newRow("new number twice") << three << twice;
+}
+
+void TestKelmo4Line::replaceStoresWhatAFreshWriteStores()
+{
+    QFETCH(QList<TKel4LineRow>, before);
+    QFETCH(QList<TKel4LineRow>, after);
+    TTestEnv env;
+    TKelmo4Line lines;
+    lines.CreateTableIfMissing();
+    lines.ReplaceLines(1, before);
+    lines.ReplaceLines(7, {Line(1, {u"other"_s})});
+    lines.ReplaceLines(1, after);
+    // The same lines written into an empty header.
+    lines.ReplaceLines(2, after);
+    QCOMPARE(StoredLines(1), StoredLines(2));
+    QCOMPARE(StoredLines(1).size(), after.size());
+    QCOMPARE(StoredLines(7), QStringList({u"1:'other',NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL"_s}));
+}
 
 void TestKelmo4Line::replaceKeepsRowNumbersAndTexts()
 {
