@@ -157,6 +157,24 @@ private:
 };
 } // namespace
 
+template <typename TStatement>
+void TDekigataTorimatome::BindRow(TStatement &statement) const
+{
+    statement.SetParam(u"KOJICODE"_s, TextValue(Koji->Code));
+    statement.SetParam(u"LNO"_s, LNo);
+    statement.SetParam(u"KOSYUMEI"_s, TextValue(Kosyumei));
+    statement.SetParam(u"KOMOKU"_s, TextValue(Komoku));
+    statement.SetParam(u"KOUKUMEI"_s, TextValue(Koukumei));
+    statement.SetParam(u"KIJUN"_s, TextValue(Kijun));
+    statement.SetParam(u"KIKAKUTI"_s, TextValue(Kikakuti));
+    statement.SetParam(u"SATANNI"_s, TextValue(SaTanni));
+    statement.SetParam(u"KAISU"_s, TextValue(Kaisu));
+    statement.SetParam(u"MAXVALUE"_s, TextValue(MaxValue));
+    statement.SetParam(u"MINVALUE"_s, TextValue(MinValue));
+    statement.SetParam(u"AVGVALUE"_s, TextValue(AvgValue));
+    statement.SetParam(u"BIKO"_s, TextValue(Biko));
+}
+
 TDekigataTorimatome::TDekigataTorimatome(QObject *owner)
     : QObject(owner)
     , Koji(new TKoji(this))
@@ -205,19 +223,7 @@ void TDekigataTorimatome::Save()
             .Add(u"KAISU=:KAISU,MAXVALUE=:MAXVALUE,MINVALUE=:MINVALUE,AVGVALUE=:AVGVALUE,BIKO=:BIKO"_s)
             .Add(u"where KojiCode=:KOJICODE and LNO=:LNO"_s);
     }
-    q.SetParam(u"KOJICODE"_s, TextValue(Koji->Code));
-    q.SetParam(u"LNO"_s, LNo);
-    q.SetParam(u"KOSYUMEI"_s, TextValue(Kosyumei));
-    q.SetParam(u"KOMOKU"_s, TextValue(Komoku));
-    q.SetParam(u"KOUKUMEI"_s, TextValue(Koukumei));
-    q.SetParam(u"KIJUN"_s, TextValue(Kijun));
-    q.SetParam(u"KIKAKUTI"_s, TextValue(Kikakuti));
-    q.SetParam(u"SATANNI"_s, TextValue(SaTanni));
-    q.SetParam(u"KAISU"_s, TextValue(Kaisu));
-    q.SetParam(u"MAXVALUE"_s, TextValue(MaxValue));
-    q.SetParam(u"MINVALUE"_s, TextValue(MinValue));
-    q.SetParam(u"AVGVALUE"_s, TextValue(AvgValue));
-    q.SetParam(u"BIKO"_s, TextValue(Biko));
+    BindRow(q);
     q.ExecSQL();
 }
 
@@ -285,19 +291,7 @@ void TDekigataTorimatome::BuildFromMeasurements(const TProgress &progress)
         }
         Biko.clear();
         try {
-            insert.SetParam(u"KOJICODE"_s, TextValue(Koji->Code));
-            insert.SetParam(u"LNO"_s, LNo);
-            insert.SetParam(u"KOSYUMEI"_s, TextValue(Kosyumei));
-            insert.SetParam(u"KOMOKU"_s, TextValue(Komoku));
-            insert.SetParam(u"KOUKUMEI"_s, TextValue(Koukumei));
-            insert.SetParam(u"KIJUN"_s, TextValue(Kijun));
-            insert.SetParam(u"KIKAKUTI"_s, TextValue(Kikakuti));
-            insert.SetParam(u"SATANNI"_s, TextValue(SaTanni));
-            insert.SetParam(u"KAISU"_s, TextValue(Kaisu));
-            insert.SetParam(u"MAXVALUE"_s, TextValue(MaxValue));
-            insert.SetParam(u"MINVALUE"_s, TextValue(MinValue));
-            insert.SetParam(u"AVGVALUE"_s, TextValue(AvgValue));
-            insert.SetParam(u"BIKO"_s, TextValue(Biko));
+            BindRow(insert);
             insert.ExecSQL();
         } catch (const EDatabaseError &error) {
             throw EDatabaseError(u"工種「%1」工区「%2」測定項目「%3」: %4"_s

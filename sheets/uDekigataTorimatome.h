@@ -56,4 +56,9 @@ public:
     QString MinValue;
     QString AvgValue;
     QString Biko;
+
+private:
+    // The row's fields as the parameters of the insert or update (a TQuery or a prepared one).
+    template <typename TStatement>
+    void BindRow(TStatement &statement) const;
 };
