@@ -247,22 +247,33 @@ const TCharShape &ShapeOf(TReplayFont &font, char32_t c)
     return *found;
 }
 
-// Character by character with drawText, the way every text is placed; the glyph runs below
-// put the same glyphs at the same places in fewer calls.
-void ReplayTextByCharacter(QPainter &painter, const TPageCommand &cmd, const QList<uint> &chars, const QFont &font)
+// The text's own coordinates: origin at its cell's top-left corner, turned and squeezed.
+void EnterTextCoordinates(QPainter &painter, const TPageCommand &cmd)
 {
-    painter.save();
     painter.translate(cmd.Box.topLeft());
     if (cmd.Angle != 0)
         painter.rotate(-cmd.Angle);
     if (cmd.ScaleX != 1.0)
         painter.scale(cmd.ScaleX, 1.0);
-    if (cmd.Brush.Style == TBrushStyle::Solid) {
-        int width = 0;
-        for (int a : cmd.Advances)
-            width += a;
-        painter.fillRect(QRect(0, 0, width, cmd.Box.height()), ColorToQColor(cmd.Brush.Color));
-    }
+}
+
+// The recorded width of the text (unsqueezed), the width of its background.
+int TextWidth(const TPageCommand &cmd)
+{
+    int width = 0;
+    for (int a : cmd.Advances)
+        width += a;
+    return width;
+}
+
+// Character by character with drawText, the way every text is placed; the glyph runs below
+// put the same glyphs at the same places in fewer calls.
+void ReplayTextByCharacter(QPainter &painter, const TPageCommand &cmd, const QList<uint> &chars, const QFont &font)
+{
+    painter.save();
+    EnterTextCoordinates(painter, cmd);
+    if (cmd.Brush.Style == TBrushStyle::Solid)
+        painter.fillRect(QRect(0, 0, TextWidth(cmd), cmd.Box.height()), ColorToQColor(cmd.Brush.Color));
     painter.setFont(font);
     const QPen textPen(ColorToQColor(cmd.Font.Color));
     double x = 0;
@@ -310,20 +321,12 @@ void ReplayText(QPainter &painter, const TPageCommand &cmd)
     QPointF origin;
     if (transformed) {
         painter.save();
-        painter.translate(cmd.Box.topLeft());
-        if (cmd.Angle != 0)
-            painter.rotate(-cmd.Angle);
-        if (cmd.ScaleX != 1.0)
-            painter.scale(cmd.ScaleX, 1.0);
+        EnterTextCoordinates(painter, cmd);
     } else {
         origin = cmd.Box.topLeft();
     }
-    if (cmd.Brush.Style == TBrushStyle::Solid) {
-        int width = 0;
-        for (int a : cmd.Advances)
-            width += a;
-        painter.fillRect(QRectF(origin, QSizeF(width, cmd.Box.height())), ColorToQColor(cmd.Brush.Color));
-    }
+    if (cmd.Brush.Style == TBrushStyle::Solid)
+        painter.fillRect(QRectF(origin, QSizeF(TextWidth(cmd), cmd.Box.height())), ColorToQColor(cmd.Brush.Color));
     painter.setPen(QPen(ColorToQColor(cmd.Font.Color)));
     QList<quint32> glyphs;
     QList<QPointF> positions;
