@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScreen>
@@ -67,6 +68,65 @@ bool ParseStrict(const QString &text, double *value)
     return true;
 }
 } // namespace
+
+QString HalfWidthNumberText(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF10 && u <= 0xFF19)
+            c = QChar(char16_t(u'0' + (u - 0xFF10)));
+        else if (u == 0xFF0D || u == 0x2212) // "－" as windows-31j and as JIS decode it
+            c = u'-';
+        else if (u == 0xFF0B)
+            c = u'+';
+        else if (u == 0xFF0E)
+            c = u'.';
+        else if (u == 0x3000)
+            c = u' ';
+    }
+    return out;
+}
+
+bool ReadDecimalText(const QString &text, double *value)
+{
+    QString t = text;
+    for (QChar c : text) {
+        if (c.unicode() >= 0x2000) {
+            t = HalfWidthNumberText(text);
+            break;
+        }
+    }
+    t = t.trimmed();
+    const QChar *p = t.constData();
+    const QChar *end = p + t.size();
+    if (p != end && (*p == u'+' || *p == u'-'))
+        ++p;
+    int digits = 0;
+    bool point = false;
+    for (; p != end; ++p) {
+        if (*p >= u'0' && *p <= u'9')
+            ++digits;
+        else if (*p == u'.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    if (digits == 0)
+        return false;
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    if (value)
+        *value = v;
+    return true;
+}
+
+bool IsDecimalText(const QString &text)
+{
+    return ReadDecimalText(text, nullptr);
+}
 
 bool IsFloatText(const QString &text)
 {
@@ -378,4 +438,17 @@ void CenterInWorkArea(QWidget *form)
     const QSize size = form->frameGeometry().size();
     form->move(area.left() + (area.width() - size.width()) / 2,
                area.top() + (area.height() - size.height()) / 2);
+}
+
+void HalfWidthWhileTyping(QLineEdit *edit)
+{
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString &text) {
+        const QString half = HalfWidthNumberText(text);
+        if (half == text)
+            return;
+        // One character for one: the caret stays where it was.
+        const int caret = edit->cursorPosition();
+        edit->setText(half);
+        edit->setCursorPosition(caret);
+    });
 }

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 
+class QLineEdit;
 class QWidget;
 
 // Tolerant conversions, rounding and small text rules shared by every window and form.
@@ -12,6 +13,14 @@ class QWidget;
 bool IsFloatText(const QString &text);
 // Lenient: keeps only '-', '.', '0'..'9' and converts the rest; 0 on failure or blank.
 double TextToFloat(const QString &text);
+// Full-width digits, signs and point (what an input method types) and the ideographic
+// space in their half-width forms; every other character stays as it is.
+QString HalfWidthNumberText(const QString &text);
+// A value as the grid and the limit fields take it: blanks around, an optional sign,
+// digits with at most one point; full-width forms count as half-width. No exponent and no
+// separator, so "1,5" or "1e3" stays a text. False for any other text, also the empty one.
+bool ReadDecimalText(const QString &text, double *value);
+bool IsDecimalText(const QString &text);
 // Strict conversion, or 1e12 when the text is not a number.
 double TextToFloatOrMax(const QString &text);
 // Strict conversion; raises EConvertError "'%s' は浮動小数点数ではありません".
@@ -64,6 +73,9 @@ QString FormatFixed(double value, int decimals);
 QString GetFileVersionText(const QString &fileName, const QString &key);
 // The four parts of the program's version joined by "." ("1.0.0.1").
 QString ProgramVersionText();
+
+// A field for a number: what the user types or pastes is kept in half-width form.
+void HalfWidthWhileTyping(QLineEdit *edit);
 
 // Places the window in the middle of the desktop work area.
 void CenterInWorkArea(QWidget *form);

@@ -139,8 +139,8 @@ QVariant TSpreadModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         if (cell.Type == TSpreadCellType::CheckBox)
             return QVariant();
-        if (cell.Decimals >= 0 && IsFloatText(cell.Text))
-            return FormatFixed(cell.Text.toDouble(), cell.Decimals);
+        if (double v = 0; cell.Decimals >= 0 && ReadDecimalText(cell.Text, &v))
+            return FormatFixed(v, cell.Decimals);
         return cell.Text;
     case Qt::EditRole:
         return cell.Text;
@@ -148,6 +148,10 @@ QVariant TSpreadModel::data(const QModelIndex &index, int role) const
         if (cell.Type != TSpreadCellType::CheckBox)
             return QVariant();
         return cell.Text == u"1"_s ? Qt::Checked : Qt::Unchecked;
+    case Qt::ForegroundRole:
+        if (cell.Numeric && !cell.Text.isEmpty() && !IsDecimalText(cell.Text))
+            return QBrush(Qt::red);
+        return QVariant();
     case Qt::BackgroundRole:
         if (!cell.HasBack)
             return QVariant();
@@ -454,6 +458,22 @@ void TSpreadModel::SetLocked(const TSpreadBlock &block, bool locked)
     EmitChanged(b);
 }
 
+bool TSpreadModel::Numeric(int col, int row) const
+{
+    return Inside(col, row) && Cell(col, row).Numeric;
+}
+
+void TSpreadModel::SetNumeric(const TSpreadBlock &block, bool numeric)
+{
+    const TSpreadBlock b = Clip(block);
+    if (!b.IsValid())
+        return;
+    for (int r = b.Row1; r <= b.Row2; ++r)
+        for (int c = b.Col1; c <= b.Col2; ++c)
+            Cell(c, r).Numeric = numeric;
+    EmitChanged(b);
+}
+
 TSpreadBlock TSpreadModel::Clip(const TSpreadBlock &block) const
 {
     TSpreadBlock b;
@@ -654,6 +674,21 @@ void TSpread::SetBlockLocked(const TSpreadBlock &block, bool locked)
     m_model->SetLocked(block, locked);
 }
 
+void TSpread::SetBlockNumeric(const TSpreadBlock &block, bool numeric)
+{
+    m_model->SetNumeric(block, numeric);
+}
+
+bool TSpread::HalfWidthCell(int col, int row)
+{
+    const QString text = m_model->Text(col, row);
+    const QString half = HalfWidthNumberText(text);
+    if (half == text)
+        return false;
+    m_model->SetText(col, row, half);
+    return true;
+}
+
 int TSpread::ActiveCol() const
 {
     const QModelIndex current = currentIndex();
@@ -725,6 +760,9 @@ void TSpread::PasteText(const QString &text)
     const TSpreadBlock block{ActiveCol(), ActiveRow(), ActiveCol() + width - 1,
                              ActiveRow() + int(texts.size()) - 1};
     m_model->SetTexts(block, texts);
+    const TSpreadBlock landed = m_model->Clip(block);
+    if (landed.IsValid())
+        Q_EMIT Pasted(landed.Col1, landed.Row1, landed.Col2, landed.Row2);
 }
 
 void TSpread::ClipboardPaste()

@@ -45,6 +45,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     void Resize(int cols, int rows);
+    // The part of the block inside the cells.
+    TSpreadBlock Clip(const TSpreadBlock &block) const;
     int Cols() const { return m_cols; }
     int Rows() const { return m_rows; }
 
@@ -76,6 +78,9 @@ public:
     void SetCellType(const TSpreadBlock &block, TSpreadCellType type);
     bool Locked(int col, int row) const;
     void SetLocked(const TSpreadBlock &block, bool locked);
+    // Cells meant for numbers show a text that is not one in red.
+    bool Numeric(int col, int row) const;
+    void SetNumeric(const TSpreadBlock &block, bool numeric);
 
 Q_SIGNALS:
     // A cell's text was changed through the view (typing, a tick), never by the program.
@@ -90,12 +95,12 @@ private:
         qint8 Decimals = -1;
         TSpreadCellType Type = TSpreadCellType::Edit;
         bool Locked = false;
+        bool Numeric = false;
     };
 
     bool Inside(int col, int row) const { return col >= 1 && row >= 1 && col <= m_cols && row <= m_rows; }
     const TCell &Cell(int col, int row) const { return m_cells[(row - 1) * m_cols + (col - 1)]; }
     TCell &Cell(int col, int row) { return m_cells[(row - 1) * m_cols + (col - 1)]; }
-    TSpreadBlock Clip(const TSpreadBlock &block) const;
     void EmitChanged(const TSpreadBlock &block);
 
     int m_updating = 0;
@@ -152,6 +157,10 @@ public:
     void SetBlockCellType(const TSpreadBlock &block, TSpreadCellType type);
     TSpreadCellType CellType(int col, int row) const;
     void SetBlockLocked(const TSpreadBlock &block, bool locked);
+    void SetBlockNumeric(const TSpreadBlock &block, bool numeric);
+    // Writes the half-width form of a typed value (full-width digits, sign, point); true
+    // when the text changed. A program write: no change signal.
+    bool HalfWidthCell(int col, int row);
 
     int ActiveCol() const;
     int ActiveRow() const;
@@ -181,6 +190,8 @@ public:
 
 Q_SIGNALS:
     void Changed(int col, int row);
+    // Texts pasted into the block, after they landed.
+    void Pasted(int col1, int row1, int col2, int row2);
     void LeaveCell(int col, int row, int newCol, int newRow);
     void RightClick(int col, int row);
     void DblClick(int col, int row);

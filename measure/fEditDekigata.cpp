@@ -368,6 +368,8 @@ void TfrmEditDekigata::BuildControls()
     }
     vaSpread1->SetColWidth(0, 40);
     vaSpread1->SetRowHeight(20);
+    vaSpread1->SetBlockNumeric({DesignColumn(0), 1, DiffColumn(2), RowCount}, true);
+    vaSpread2->SetBlockNumeric({1, 1, 2, 2}, true);
 }
 
 void TfrmEditDekigata::BuildStatusBar()
@@ -416,15 +418,9 @@ void TfrmEditDekigata::ConnectControls()
 
     // A choice runs the look-up, then the box's change handling.
     connect(ComboBox1, &QComboBox::activated, this, &TfrmEditDekigata::ProjectChosen);
-    connect(ComboBox2, &QComboBox::activated, this, [this] {
-        KosyuChosen();
-        ShowLimits();
-    });
+    connect(ComboBox2, &QComboBox::activated, this, [this] { ShowKeyLimits(KosyuChosen()); });
     connect(ComboBox3, &QComboBox::activated, this, &TfrmEditDekigata::KoukuChosen);
-    connect(ComboBox6, &QComboBox::activated, this, [this] {
-        ItemChosen();
-        ShowLimits();
-    });
+    connect(ComboBox6, &QComboBox::activated, this, [this] { ShowKeyLimits(ItemChosen()); });
     connect(ComboBox4, &QComboBox::activated, this, &TfrmEditDekigata::MeasurerChosen);
     connect(ComboBox8, &QComboBox::activated, this, &TfrmEditDekigata::LimitYukou);
     // Typing: only the user's own edits, never the program's.
@@ -443,7 +439,15 @@ void TfrmEditDekigata::ConnectControls()
         }
     });
 
+    // Values as an input method types them ("１２．５") are read as half-width.
+    for (QLineEdit *edit : {Edit5, Edit2, Edit3, Edit4})
+        HalfWidthWhileTyping(edit);
+    connect(vaSpread2, &TSpread::Changed, vaSpread2, &TSpread::HalfWidthCell);
+    // The display of the values follows the input unit as well as "有効".
+    connect(ComboBox7, &QComboBox::currentTextChanged, this, &TfrmEditDekigata::ApplyDisplayDecimals);
+
     connect(vaSpread1, &TSpread::Changed, this, &TfrmEditDekigata::GridChanged);
+    connect(vaSpread1, &TSpread::Pasted, this, &TfrmEditDekigata::GridPasted);
     connect(vaSpread1, &TSpread::LeaveCell, this, &TfrmEditDekigata::GridLeaveCell);
     connect(vaSpread1, &TSpread::RightClick, this, &TfrmEditDekigata::GridRightClick);
 
@@ -534,12 +538,14 @@ void TfrmEditDekigata::HeaderToForm()
     }
     ComboBox7->SetText(h.SekkeiTanni);
     ComboBox8->SetText(h.SaTanni);
-    Edit2->setText(h.Yukou); // its display rule follows every change, also this one
+    Edit2->setText(h.Yukou);
     h.Kosyu->LoadByName(h.Kikakuti->Kosyu->Kosyumei);
-    ShowLimitCells();
     UseUnitDefaults = false;
     SetFormType(h.Yosiki);
     UseUnitDefaults = true;
+    // After the form type: the record's own limits, never those of the previous one.
+    ShowLimitCells();
+    ApplyDisplayDecimals();
     StatusPanels[3]->setText(QString::number(h.ID));
     ComboBox6->SetText(h.SokuteiKoumoku);
     {
@@ -557,9 +563,16 @@ void TfrmEditDekigata::ShowLimitCells()
     vaSpread2->SetCellText(2, 2, k.KikakutiD2);
 }
 
-void TfrmEditDekigata::ClearLimits()
+void TfrmEditDekigata::ShowKeyLimits(bool recordFound)
 {
-    vaSpread2->ClearAll();
+    const TKikakuti4 &k = *m_head->Kikakuti;
+    const bool ownLimits =
+        !(k.KikakutiU1.isEmpty() && k.KikakutiD1.isEmpty() && k.KikakutiU2.isEmpty() && k.KikakutiD2.isEmpty());
+    // A stored record keeps its limits also where the register has no standard for its key.
+    if (recordFound && ownLimits)
+        ShowLimitCells();
+    else
+        ShowLimits();
 }
 
 void TfrmEditDekigata::ShowLimits()
@@ -649,41 +662,46 @@ bool TfrmEditDekigata::LookUp()
     return true;
 }
 
+// Without a record the limits shown are the register's for the key on screen (empty when
+// it has none), so that "登録" never stores the previous key's limits under this one.
 void TfrmEditDekigata::ProjectChosen()
 {
     if (!LookUp()) {
         ComboBox2->SetText(QString());
         ComboBox3->SetText(QString());
         vaSpread1->ClearAll();
-        ClearLimits();
+        ShowLimits();
     }
     ShowGridTotals();
 }
 
-void TfrmEditDekigata::KosyuChosen()
+bool TfrmEditDekigata::KosyuChosen()
 {
-    if (!LookUp()) {
+    const bool found = LookUp();
+    if (!found) {
         ComboBox3->SetText(QString());
         vaSpread1->ClearAll();
-        ClearLimits();
     }
     ShowGridTotals();
+    return found;
 }
 
 void TfrmEditDekigata::KoukuChosen()
 {
     if (!LookUp()) {
         vaSpread1->ClearAll();
-        ClearLimits();
+        ShowLimits();
     }
     ShowGridTotals();
 }
 
-void TfrmEditDekigata::ItemChosen()
+bool TfrmEditDekigata::ItemChosen()
 {
-    if (!LookUp())
+    const bool found = LookUp();
+    if (!found)
         vaSpread1->ClearAll();
     ShowGridTotals();
+    return found;
 }
 
 void TfrmEditDekigata::MeasurerChosen()
@@ -752,6 +770,10 @@ void TfrmEditDekigata::ApplyFormType()
     if (m_formType < 0 || m_formType > 2)
         return;
     ComboBox6->SetText(QString::fromUtf16(kFormTypeNames[m_formType]));
+    // The item changed with the form type, so do the limits; a record being shown brings
+    // its own afterwards.
+    if (UseUnitDefaults)
+        ShowLimits();
     if (UseUnitDefaults) {
         const TDekigataDef &def = DekigataDef();
         const int t = m_formType + 1;
@@ -765,13 +787,17 @@ void TfrmEditDekigata::ApplyFormType()
             Edit5->setText(def.Units(6, t));
         }
     }
+    ApplyDisplayDecimals();
     ShowGridTotals();
 }
 
 void TfrmEditDekigata::FormActivate()
 {
     CenterInWorkArea(this);
-    SetFormType(0);
+    // "高さ" and its defaults at the first showing only: coming back from another window
+    // keeps the record being typed.
+    if (m_formType < 0)
+        SetFormType(0);
     if (frmDataPath)
         frmDataPath->FormActivate();
     const QSignalBlocker blocker(CheckBox3);
@@ -787,9 +813,19 @@ TGridUnits TfrmEditDekigata::GridUnits() const
 
 void TfrmEditDekigata::GridChanged(int col, int row)
 {
+    if (GroupOf(col) >= 0)
+        vaSpread1->HalfWidthCell(col, row);
     TSpreadCells cells(vaSpread1);
     m_calc.CellChanged(cells, GridUnits(), col, row);
     // The totals follow every edit, also one that leaves a cell empty.
+    ShowGridTotals();
+}
+
+void TfrmEditDekigata::GridPasted(int col1, int row1, int col2, int row2)
+{
+    for (int r = row1; r <= row2; ++r)
+        for (int c = qMax(col1, DesignColumn(0)); c <= qMin(col2, DiffColumn(2)); ++c)
+            vaSpread1->HalfWidthCell(c, r);
     ShowGridTotals();
 }
 

@@ -64,6 +64,7 @@ public:
     void GridChanged(int col, int row);
     void GridLeaveCell(int col, int row, int newCol, int newRow);
     void GridRightClick(int col, int row);
+    void GridPasted(int col1, int row1, int col2, int row2);
 
     // The picker panels "工事名" and "工種名".
     void Panel1Click();
@@ -136,15 +137,17 @@ private:
     void SetTabOrder();
 
     TGridUnits GridUnits() const;
-    void ClearLimits();
+    // After a choice: the found record's own limits, else the register's for the key.
+    void ShowKeyLimits(bool recordFound);
     void ShowLimitCells();
     void ApplyDisplayDecimals();
     void LimitYukou();
     // Choice handling of the boxes (the record look-up).
     void ProjectChosen();
-    void KosyuChosen();
+    // True when a record was found.
+    bool KosyuChosen();
     void KoukuChosen();
-    void ItemChosen();
+    bool ItemChosen();
     void MeasurerChosen();
     bool LookUp();
 

@@ -3,20 +3,25 @@
 #include "app/uCommon.h"
 #include "measure/uUnits.h"
 
+#include <cmath>
+
 using namespace Qt::Literals::StringLiterals;
 using namespace GridLayout;
 
 namespace {
-// TextToFloat, with a short way for the grid's usual texts ("-12.345"): at most 15 digits
-// make an exact whole number, and its quotient by an exact power of ten is the correctly
-// rounded value, the same double the full conversion gives.
-double NumberOf(const QString &text)
+// A value cell as the computations read it: false for an empty cell and for a text that
+// is not a number, which then takes no part. The grid's usual texts ("-12.345") go a short
+// way: at most 15 digits make an exact whole number, and its quotient by an exact power of
+// ten is the correctly rounded value, the same double the full conversion gives.
+bool ValueOf(const QString &text, double *value)
 {
     constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (text.isEmpty())
+        return false;
     const QChar *p = text.constData();
     const QChar *end = p + text.size();
-    const bool negative = p != end && *p == u'-';
+    const bool negative = *p == u'-';
     if (negative)
         ++p;
     qint64 mantissa = 0;
@@ -26,22 +31,33 @@ double NumberOf(const QString &text)
         const char16_t c = p->unicode();
         if (c >= u'0' && c <= u'9') {
             if (++digits > 15)
-                return TextToFloat(text);
+                return ReadDecimalText(text, value);
             mantissa = mantissa * 10 + (c - u'0');
             if (decimals >= 0)
                 ++decimals;
         } else if (c == u'.' && decimals < 0 && digits > 0) {
             decimals = 0;
         } else {
-            return TextToFloat(text);
+            return ReadDecimalText(text, value);
         }
     }
     if (digits == 0 || decimals == 0)
-        return TextToFloat(text);
-    double value = double(mantissa);
+        return ReadDecimalText(text, value);
+    double v = double(mantissa);
     if (decimals > 0)
-        value /= kPowers[decimals];
-    return negative ? -value : value;
+        v /= kPowers[decimals];
+    *value = negative ? -v : v;
+    return true;
+}
+
+// The difference of two values as written with K1 decimals, from their scaled whole
+// numbers, so that the stored difference is exactly stored measured minus stored design.
+double DifferenceOf(double design, double measured, const TGridUnits &units, int k1)
+{
+    const double scale = std::pow(10.0, k1);
+    const double steps = std::round(measured * scale) - std::round(design * scale);
+    const double x = steps * units.UI / scale / units.UD;
+    return units.Sagari ? -x : x;
 }
 } // namespace
 
@@ -98,7 +114,8 @@ TGridCalc::TSettled &TGridCalc::Settled(int row, int group)
 void TGridCalc::Reformat(TGridCells &cells, const TGridUnits &units)
 {
     // An empty "有効" would divide by zero; it counts as 1 mm, as for the display.
-    const TFormat format{units.UI, units.UD, DecimalsFor(units.UI, units.E), DecimalsFor(units.UD, units.E)};
+    const TFormat format{units.UI, units.UD, DecimalsFor(units.UI, units.E), DecimalsFor(units.UD, units.E),
+                         units.Sagari};
     const int rows = cells.Rows();
     if (!(format == m_format) || m_settled.size() != qsizetype(rows) * 3) {
         m_format = format;
@@ -114,21 +131,27 @@ void TGridCalc::Reformat(TGridCells &cells, const TGridUnits &units)
             TSettled &settled = Settled(r, g);
             if (settled.Valid && settled.Design == design && settled.Measured == measured && settled.Diff == diff)
                 continue;
-            const double dv = NumberOf(design);
-            const double mv = NumberOf(measured);
-            const double xv = NumberOf(diff);
+            double dv = 0, mv = 0, xv = 0;
+            const bool hasD = ValueOf(design, &dv);
+            const bool hasM = ValueOf(measured, &mv);
+            const bool hasX = ValueOf(diff, &xv);
             settled.Valid = true;
+            // Texts that are not numbers stay as typed; empty cells stay empty.
             if (dv * units.UI + mv * units.UI + xv * units.UD == 0) {
                 settled.Design = design;
                 settled.Measured = measured;
                 settled.Diff = diff;
-                settled.DiffValue = xv;
-                continue;
+            } else {
+                settled.Design = hasD ? FormatFixed(dv, format.K1) : design;
+                settled.Measured = hasM ? FormatFixed(mv, format.K1) : measured;
+                double shownD = 0, shownM = 0;
+                if (hasD && hasM && (hasX || diff.isEmpty()) && ValueOf(settled.Design, &shownD)
+                    && ValueOf(settled.Measured, &shownM))
+                    settled.Diff = FormatFixed(DifferenceOf(shownD, shownM, units, format.K1), format.K2);
+                else
+                    settled.Diff = hasX ? FormatFixed(xv, format.K2) : diff;
             }
-            settled.Design = FormatFixed(dv, format.K1);
-            settled.Measured = FormatFixed(mv, format.K1);
-            settled.Diff = FormatFixed(xv, format.K2);
-            settled.DiffValue = NumberOf(settled.Diff);
+            settled.Counted = hasD && hasM && ValueOf(settled.Diff, &settled.DiffValue);
             if (design != settled.Design)
                 cells.SetCell(DesignColumn(g), r, settled.Design);
             if (measured != settled.Measured)
@@ -141,7 +164,7 @@ void TGridCalc::Reformat(TGridCells &cells, const TGridUnits &units)
 
 bool TGridCalc::CellChanged(TGridCells &cells, const TGridUnits &units, int column, int row)
 {
-    if (!IsFloatText(cells.Cell(column, row)))
+    if (!IsDecimalText(cells.Cell(column, row)))
         return false;
     GridCalc::ComputeGroup(cells, units, column, row);
     Reformat(cells, units);
@@ -159,13 +182,25 @@ TGridTotals TGridCalc::Totals(const TGridCells &cells, const QString &diffUnit, 
     for (int r = 1; r <= last; ++r) {
         for (int g = 0; g < 3; ++g) {
             const QString diff = cells.Cell(DiffColumn(g), r);
-            if (diff.isEmpty() || cells.Cell(DesignColumn(g), r).isEmpty()
-                || cells.Cell(MeasuredColumn(g), r).isEmpty())
+            if (diff.isEmpty())
                 continue;
-            if (cached && Settled(r, g).Valid && Settled(r, g).Diff == diff)
-                sum += Settled(r, g).DiffValue;
-            else
-                sum += NumberOf(diff);
+            const QString design = cells.Cell(DesignColumn(g), r);
+            const QString measured = cells.Cell(MeasuredColumn(g), r);
+            if (design.isEmpty() || measured.isEmpty())
+                continue;
+            // Only numbers count: a text such as "欠測" in any of the three leaves the group out.
+            double value = 0;
+            if (cached && Settled(r, g).Valid && Settled(r, g).Diff == diff && Settled(r, g).Design == design
+                && Settled(r, g).Measured == measured) {
+                if (!Settled(r, g).Counted)
+                    continue;
+                value = Settled(r, g).DiffValue;
+            } else {
+                double unused = 0;
+                if (!ValueOf(diff, &value) || !ValueOf(design, &unused) || !ValueOf(measured, &unused))
+                    continue;
+            }
+            sum += value;
             ++count;
         }
     }
@@ -186,14 +221,25 @@ void ComputeGroup(TGridCells &cells, const TGridUnits &units, int column, int ro
     const int g = GroupOf(column);
     if (g < 0)
         return;
-    const double d = NumberOf(cells.Cell(DesignColumn(g), row)) * units.UI;
+    // The third value needs the other two as numbers: a design value alone, or a value
+    // beside a text, computes nothing.
+    double design = 0;
+    if (!ValueOf(cells.Cell(DesignColumn(g), row), &design))
+        return;
+    const double d = design * units.UI;
     if (column == DiffColumn(g)) {
-        const double x = NumberOf(cells.Cell(DiffColumn(g), row)) * units.UD;
+        double diff = 0;
+        if (!ValueOf(cells.Cell(DiffColumn(g), row), &diff))
+            return;
+        const double x = diff * units.UD;
         const double m = units.Sagari ? d - x : d + x;
         cells.SetCell(MeasuredColumn(g), row, FormatGeneral(m / units.UI));
         return;
     }
-    const double m = NumberOf(cells.Cell(MeasuredColumn(g), row)) * units.UI;
+    double measured = 0;
+    if (!ValueOf(cells.Cell(MeasuredColumn(g), row), &measured))
+        return;
+    const double m = measured * units.UI;
     const double x = units.Sagari ? d - m : m - d;
     cells.SetCell(DiffColumn(g), row, FormatGeneral(x / units.UD));
 }

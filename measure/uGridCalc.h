@@ -88,12 +88,14 @@ private:
     {
         QString Design, Measured, Diff;
         double DiffValue = 0;
+        bool Counted = false; // design, measured and difference are all numbers
         bool Valid = false;
     };
     struct TFormat
     {
         double UI = 0, UD = 0;
         int K1 = -1, K2 = -1;
+        bool Sagari = false;
         bool operator==(const TFormat &) const = default;
     };
     TSettled &Settled(int row, int group);

@@ -104,7 +104,11 @@ void TKikakuti4::Save()
             .Add(u"values (:ID,:Kubun,:Kosyumei,:Koumokumei,:KikakutiU1,"_s)
             .Add(u":KikakutiD1,:KikakutiU2,:KikakutiD2,:GokakuHantei,:Joken,:SokuteiKijun)"_s);
     } else {
-        if (ID == 0)
+        // The row keeps its own number: an ID carried over from the standard loaded before
+        // would make two standards share it. A number that is 0 or shared already (older
+        // folders) is replaced by a new one.
+        ID = look.FieldInt(u"ID"_s);
+        if (ID == 0 || IDTakenByOtherKey())
             ID = NextID();
         q.Add(u"update Kikakuti4 Set ID=:ID,Kubun=:Kubun,Kosyumei=:Kosyumei,"_s)
             .Add(u"Koumokumei=:Koumokumei,KikakutiU1=:KikakutiU1,"_s)
@@ -124,6 +128,19 @@ void TKikakuti4::Save()
     q.SetParam(u"Joken"_s, TextValue(Joken));
     q.SetParam(u"SokuteiKijun"_s, TextValue(SokuteiKijun));
     q.ExecSQL();
+}
+
+bool TKikakuti4::IDTakenByOtherKey() const
+{
+    TQuery q;
+    q.Add(u"select count(*) as N from Kikakuti4"_s)
+        .Add(u"where ID=:ID and not (Kubun=:Kubun and Kosyumei=:Kosyumei and Koumokumei=:Koumokumei)"_s);
+    q.SetParam(u"ID"_s, ID);
+    q.SetParam(u"Kubun"_s, Kubun);
+    q.SetParam(u"Kosyumei"_s, TextValue(Kosyu->Kosyumei));
+    q.SetParam(u"Koumokumei"_s, TextValue(Koumokumei));
+    q.Open();
+    return q.FieldInt(u"N"_s) > 0;
 }
 
 void TKikakuti4::Delete()

@@ -32,7 +32,8 @@ public:
     void ReadFromQuery(const TQuery &query);
     int NextID() const;
     // Keeps one row per key: a new key gets NextID whatever ID held; a registered key is
-    // updated, with ID as held (NextID when 0).
+    // updated and keeps its row's ID (NextID when that is 0 or shared with another key),
+    // so no two standards share an ID.
     void Save();
     // Every row with this ID.
     void Delete();
@@ -56,4 +57,7 @@ public:
     bool GokakuHantei = false;
     QString Joken;
     QString SokuteiKijun;
+
+private:
+    bool IDTakenByOtherKey() const;
 };

@@ -126,6 +126,7 @@ void TfrmEditFormationHeight::BuildGrid()
     vaSpread1->SetColWidth(StationColumn, 80);
     for (int c = DistanceColumn; c <= ColumnCount; ++c)
         vaSpread1->SetColWidth(c, 66);
+    vaSpread1->SetBlockNumeric({DistanceColumn, 1, ColumnCount, RowCount}, true);
 }
 
 void TfrmEditFormationHeight::BuildMenus()
@@ -290,7 +291,9 @@ void TfrmEditFormationHeight::FormActivate()
 
 void TfrmEditFormationHeight::GridChanged(int col, int row)
 {
-    Q_UNUSED(col);
+    // Widths, slopes and heights as an input method types them ("１．５") are read as half-width.
+    if (col >= DistanceColumn)
+        vaSpread1->HalfWidthCell(col, row);
     RecalcRow(row);
     m_modified = true;
 }

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void textToFloat();
     void isFloatText_data();
     void isFloatText();
+    void decimalText_data();
+    void decimalText();
     void roundTo_data();
     void roundTo();
     void roundUpTo();
@@ -95,6 +97,42 @@ void TestCommon::isFloatText()
     QFETCH(bool, isFloat);
     QCOMPARE(IsFloatText(text), isFloat);
     QCOMPARE(TextToFloatOrMax(text) == 1e12, !isFloat);
+}
+
+void TestCommon::decimalText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isValue");
+    QTest::addColumn<double>("value");
+    QTest::newRow("full-width digits and point") << u"１２．５"_s << true << 12.5;
+    QTest::newRow("full-width minus") << u"－５"_s << true << -5.0;
+    QTest::newRow("minus sign") << u"\u22125"_s << true << -5.0;
+    QTest::newRow("ideographic space around") << u"\u3000１\u3000"_s << true << 1.0;
+    QTest::newRow("blanks around") << u" 4 "_s << true << 4.0;
+    QTest::newRow("plus sign") << u"+3"_s << true << 3.0;
+    QTest::newRow("trailing point") << u"12."_s << true << 12.0;
+    QTest::newRow("leading point") << u".5"_s << true << 0.5;
+    QTest::newRow("separator stays a text") << u"1,5"_s << false << 0.0;
+    QTest::newRow("exponent stays a text") << u"1e3"_s << false << 0.0;
+    QTest::newRow("unit behind") << u"５mm"_s << false << 0.0;
+    QTest::newRow("word") << u"欠測"_s << false << 0.0;
+    QTest::newRow("empty") << QString() << false << 0.0;
+    QTest::newRow("lone minus") << u"-"_s << false << 0.0;
+    QTest::newRow("two points") << u"1.2.3"_s << false << 0.0;
+}
+
+void TestCommon::decimalText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, isValue);
+    QFETCH(double, value);
+    double read = -99;
+    QCOMPARE(ReadDecimalText(text, &read), isValue);
+    if (isValue)
+        QCOMPARE(read, value);
+    // The half-width form changes nothing but the full-width characters.
+    QCOMPARE(HalfWidthNumberText(text).size(), text.size());
+    QCOMPARE(HalfWidthNumberText(u"第１工区"_s), u"第1工区"_s);
 }
 
 void TestCommon::roundTo_data()

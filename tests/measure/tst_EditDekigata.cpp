@@ -148,7 +148,8 @@ private Q_SLOTS:
     void lookUpWithoutRecordKeepsUnits();
     void sectionHashShowsEmpty();
     void overLongRemarkKeepsStoredLines();
-    void activationFromModelessWindowResetsFormType();
+    void activationFromModelessWindowKeepsRecord();
+    void recordLimitsDecimalsAndTypedForms();
     void thicknessHidesSideGroupsAndCarriesDesign();
     void yukouAndDisplayDecimals();
     void statusBarToggles();
@@ -301,7 +302,8 @@ void TestEditDekigata::lookUpWithoutRecordKeepsUnits()
     TypeText(w.ComboBox3, u"新工区"_s);
     Q_EMIT w.ComboBox3->activated(-1);
     QCOMPARE(w.vaSpread1->CellText(6, 1), QString());
-    QCOMPARE(w.vaSpread2->CellText(1, 1), QString());
+    // No record: the register's standard for the key on screen.
+    QCOMPARE(w.vaSpread2->CellText(1, 1), u"+50"_s);
     QCOMPARE(Totals(w), (QStringList{u"0"_s, u"0"_s, QString()}));
     QCOMPARE(w.ComboBox7->Text(), u"㎝"_s);
     QCOMPARE(w.ComboBox4->Text(), u"山田太郎"_s);
@@ -352,26 +354,70 @@ void TestEditDekigata::overLongRemarkKeepsStoredLines()
     QCOMPARE(stored.Heikin, u"0.1"_s); // the header was not written either
 }
 
-void TestEditDekigata::activationFromModelessWindowResetsFormType()
+namespace {
+// Everything of the record being typed that a visit to another window must leave alone.
+QStringList Screen(TfrmEditDekigata &w)
 {
+    QStringList shown = {QString::number(w.FormType()), w.ComboBox1->Text(), w.ComboBox2->Text(),
+                         w.ComboBox3->Text(), w.ComboBox6->Text(), w.ComboBox7->Text(), w.ComboBox8->Text(),
+                         w.Edit2->text(), w.Edit3->text(), w.Edit4->text(), w.Edit5->text()};
+    for (int c = 1; c <= 2; ++c)
+        for (int r = 1; r <= 2; ++r)
+            shown << w.vaSpread2->CellText(c, r);
+    for (int c = 1; c <= 12; ++c)
+        shown << w.vaSpread1->CellText(c, 1) << w.vaSpread1->CellText(c, 2);
+    return shown;
+}
+
+QString StandardOf(int kubun, const QString &kosyu, const QString &item)
+{
+    TKikakuti4 k;
+    k.Kubun = kubun;
+    k.Kosyu->LoadByName(kosyu);
+    k.Koumokumei = item;
+    k.LoadByKey();
+    return u"%1|%2|%3|%4|%5"_s.arg(k.ID).arg(k.KikakutiU1, k.KikakutiD1, k.KikakutiU2, k.KikakutiD2);
+}
+} // namespace
+
+void TestEditDekigata::activationFromModelessWindowKeepsRecord()
+{
+    TKikakuti4 thickness;
+    thickness.Kubun = 1;
+    thickness.Kosyu->LoadByName(u"路盤工"_s);
+    thickness.Koumokumei = u"厚さ"_s;
+    thickness.KikakutiU1 = u"+15"_s;
+    thickness.KikakutiD1 = u"-10"_s;
+    thickness.Save();
+    const QString heightStandard = StandardOf(1, u"路盤工"_s, u"高さ"_s);
+
     TfrmEditDekigata w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
+    Choose(w.ComboBox1, u"0001:道路改良工事"_s);
+    Choose(w.ComboBox2, u"路盤工"_s);
+    QCOMPARE(w.vaSpread2->CellText(1, 1), u"+50"_s);
+    // The form type brings its item, and the item its own standard.
     ClickRadio(w, 1);
     QCOMPARE(w.FormType(), 1);
+    QCOMPARE(w.ComboBox6->Text(), u"厚さ"_s);
     QCOMPARE(w.ComboBox7->Text(), u"㎝"_s);
+    QCOMPARE((QStringList{w.vaSpread2->CellText(1, 1), w.vaSpread2->CellText(1, 2), w.vaSpread2->CellText(2, 1)}),
+             (QStringList{u"+15"_s, u"-10"_s, QString()}));
     TypeCell(w.vaSpread1, 6, 1, u"5"_s);
+    TypeCell(w.vaSpread1, 7, 1, u"5.2"_s);
+    TypeCell(w.vaSpread1, 12, 2, u"未登録の行"_s);
+    const QStringList typed = Screen(w);
 
-    // A modal dialog (like the preview) comes and goes: nothing changes.
+    // A modal dialog (like the preview) comes and goes.
     AnswerNextDialog([](QDialog *d) { d->accept(); });
     QDialog modal(&w);
     modal.exec();
-    w.activateWindow(); // the desktop hands the activation back
+    w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QCOMPARE(w.FormType(), 1);
-    QCOMPARE(w.vaSpread1->CellText(6, 1), u"5"_s);
+    QCOMPARE(Screen(w), typed);
 
     // A register window shown without waiting, then back to the main window.
     QWidget other;
@@ -381,10 +427,75 @@ void TestEditDekigata::activationFromModelessWindowResetsFormType()
     QVERIFY(QTest::qWaitForWindowActive(&other));
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QCOMPARE(w.FormType(), 0);
-    QVERIFY(w.findChildren<QRadioButton *>().at(0)->isChecked());
-    QCOMPARE(w.vaSpread1->CellText(6, 1), QString());
-    QCOMPARE(w.ComboBox7->Text(), u"ｍ"_s);
+    QCOMPARE(Screen(w), typed);
+    QVERIFY(w.findChildren<QRadioButton *>().at(1)->isChecked());
+
+    // "登録" stores the thickness record with the thickness limits; the height standard
+    // keeps its values and its number.
+    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+    QCOMPARE(w.Head()->Yosiki, 1);
+    QCOMPARE(w.Head()->Kikakuti->KikakutiU1, u"+15"_s);
+    QCOMPARE(StandardOf(1, u"路盤工"_s, u"高さ"_s), heightStandard);
+    QCOMPARE(StandardOf(1, u"路盤工"_s, u"厚さ"_s), u"%1|+15|-10||"_s.arg(thickness.ID));
+    QVERIFY(thickness.ID != heightStandard.section(u'|', 0, 0).toInt());
+}
+
+void TestEditDekigata::recordLimitsDecimalsAndTypedForms()
+{
+    TfrmEditDekigata w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    Choose(w.ComboBox1, u"0001:道路改良工事"_s);
+    Choose(w.ComboBox2, u"路盤工"_s);
+    TypeText(w.ComboBox6, u"基準高"_s); // no standard registered for it
+    QCOMPARE(w.vaSpread2->CellText(1, 1), QString());
+    // What a Japanese input method types is read as half-width.
+    TypeCell(w.vaSpread2, 1, 1, u"＋７"_s);
+    TypeCell(w.vaSpread2, 1, 2, u"－７"_s);
+    QCOMPARE(w.vaSpread2->CellText(1, 1), u"+7"_s);
+    QCOMPARE(w.vaSpread2->CellText(1, 2), u"-7"_s);
+    TypeText(w.Edit4, u"０．１"_s);
+    QCOMPARE(w.Edit4->text(), u"0.1"_s);
+
+    // The display decimals follow the input unit at once, not only a change of "有効".
+    QCOMPARE(w.vaSpread1->CellDecimals(6, 1), 3);
+    TypeText(w.ComboBox7, u"㎝"_s);
+    QCOMPARE(w.vaSpread1->CellDecimals(6, 1), 1);
+    TypeCell(w.vaSpread1, 6, 1, u"２０"_s);
+    TypeCell(w.vaSpread1, 7, 1, u"２１．５"_s);
+    QCOMPARE((QStringList{w.vaSpread1->CellText(6, 1), w.vaSpread1->CellText(7, 1), w.vaSpread1->CellText(8, 1)}),
+             (QStringList{u"20.0"_s, u"21.5"_s, u"15"_s}));
+    QCOMPARE(w.vaSpread1->Model()->index(0, 6).data().toString(), u"21.5"_s);
+    // A text that is not a number stays as typed, shown in red, and counts nowhere.
+    TypeCell(w.vaSpread1, 6, 2, u"20"_s);
+    TypeCell(w.vaSpread1, 7, 2, u"1,5"_s);
+    QCOMPARE(w.vaSpread1->CellText(7, 2), u"1,5"_s);
+    QVERIFY(w.vaSpread1->CellText(8, 2).isEmpty());
+    QCOMPARE(w.vaSpread1->Model()->index(1, 6).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
+    QVERIFY(!w.vaSpread1->Model()->index(0, 6).data(Qt::ForegroundRole).isValid());
+    QCOMPARE(Totals(w), (QStringList{u"15"_s, u"1"_s, u"15.0"_s}));
+    // Pasted values too.
+    w.vaSpread1->SetActiveCell(6, 3);
+    w.vaSpread1->PasteText(u"３０\t３１"_s);
+    QCOMPARE(w.vaSpread1->CellText(6, 3), u"30"_s);
+    QCOMPARE(w.vaSpread1->CellText(7, 3), u"31"_s);
+    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+    const int id = w.Head()->ID;
+
+    // Shown again after another item: the record's own limits (the register has none for
+    // its key) and the decimals of its unit, although "有効" did not change.
+    TypeText(w.ComboBox7, u"ｍ"_s);
+    TypeText(w.ComboBox6, u"高さ"_s); // typed and confirmed: no record for it
+    Q_EMIT w.ComboBox6->activated(-1);
+    QCOMPARE(w.vaSpread2->CellText(1, 1), u"+50"_s);
+    QCOMPARE(w.vaSpread1->CellDecimals(6, 1), 3);
+    Choose(w.ComboBox6, u"基準高"_s);
+    QCOMPARE(w.Head()->ID, id);
+    QCOMPARE(w.vaSpread2->CellText(1, 1), u"+7"_s);
+    QCOMPARE(w.vaSpread2->CellText(1, 2), u"-7"_s);
+    QCOMPARE(w.ComboBox7->Text(), u"㎝"_s);
+    QCOMPARE(w.vaSpread1->CellDecimals(6, 1), 1);
+    QCOMPARE(w.vaSpread1->Model()->index(0, 5).data().toString(), u"20.0"_s);
 }
 
 void TestEditDekigata::thicknessHidesSideGroupsAndCarriesDesign()

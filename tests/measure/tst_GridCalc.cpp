@@ -24,8 +24,8 @@ private Q_SLOTS:
     void calculatorSeesChangesBehindItsBack();
     void totals_data();
     void totals();
-    void totalsReadTextsAsTextToFloat_data();
-    void totalsReadTextsAsTextToFloat();
+    void totalsCountOnlyNumbers_data();
+    void totalsCountOnlyNumbers();
     void proposals_data();
     void proposals();
     void yukouNeverCoarserThanDifferenceUnit_data();
@@ -94,13 +94,26 @@ void TestGridCalc::typedValue_data()
     QTest::newRow("difference in cm on m values")
         << u"ｍ"_s << u"㎝"_s << u"1"_s << false << 1 << QStringList{u"2"_s, {}, u"1.5"_s} << 2
         << QStringList{u"2.000"_s, u"2.015"_s, u"1.5"_s};
-    // 50 + 0 - 50 adds up to zero, so the measured cell is not filled in.
-    QTest::newRow("design alone gives minus the design")
+    // Nothing was measured: no difference, and the measured cell stays empty.
+    QTest::newRow("design alone computes nothing")
         << u"㎜"_s << u"㎜"_s << u"1"_s << false << 1 << QStringList{u"50"_s, {}, {}} << 0
-        << QStringList{u"50"_s, QString(), u"-50"_s};
-    QTest::newRow("design alone with 下がり gives the design")
+        << QStringList{u"50"_s, QString(), QString()};
+    QTest::newRow("design alone with 下がり computes nothing")
         << u"ｍ"_s << u"㎜"_s << u"1"_s << true << 1 << QStringList{u"1.2"_s, {}, {}} << 0
-        << QStringList{u"1.200"_s, u"0.000"_s, u"1200"_s};
+        << QStringList{u"1.200"_s, QString(), QString()};
+    QTest::newRow("measured beside a text computes nothing")
+        << u"㎜"_s << u"㎜"_s << u"1"_s << false << 1 << QStringList{u"欠測"_s, u"51"_s, {}} << 1
+        << QStringList{u"欠測"_s, u"51"_s, QString()};
+    QTest::newRow("full-width measured value")
+        << u"ｍ"_s << u"㎜"_s << u"1"_s << false << 0 << QStringList{u"10.5"_s, u"１０．５１２"_s, {}} << 1
+        << QStringList{u"10.500"_s, u"10.512"_s, u"12"_s};
+    // The difference follows the measured value as stored, not as typed.
+    QTest::newRow("difference from the rounded measured value")
+        << u"㎝"_s << u"㎜"_s << u"1"_s << false << 1 << QStringList{u"20"_s, u"21.45"_s, {}} << 1
+        << QStringList{u"20.0"_s, u"21.4"_s, u"14"_s};
+    QTest::newRow("typed difference agrees with the rounded measured value")
+        << u"㎝"_s << u"㎜"_s << u"1"_s << false << 1 << QStringList{u"20"_s, {}, u"14.5"_s} << 2
+        << QStringList{u"20.0"_s, u"21.4"_s, u"14"_s};
     QTest::newRow("tenth of a millimetre")
         << u"㎜"_s << u"㎜"_s << u"0.1"_s << false << 1 << QStringList{u"10"_s, u"10.26"_s, {}} << 1
         << QStringList{u"10.0"_s, u"10.3"_s, u"0.3"_s};
@@ -164,16 +177,26 @@ void TestGridCalc::reformatReachesOtherRows()
     grid.SetCell(6, 5, u"10.5"_s);   // a design value written in by the road plan
     grid.SetCell(1, 9, u"No.1"_s);   // stations are never formatted
     grid.SetCell(6, 1000, u"2"_s);   // the last row is formatted like any other
+    // Texts that are not numbers stay as typed.
+    grid.SetCell(6, 6, u"10.5"_s);
+    grid.SetCell(7, 6, u"欠測"_s);
+    grid.SetCell(8, 6, u"3"_s);
+    grid.SetCell(9, 7, u"1e3"_s);
+    grid.SetCell(10, 7, u"1,5"_s);
     grid.SetCell(3, 1, u"1"_s);
     grid.SetCell(4, 1, u"1.002"_s);
     const TGridUnits units = TGridUnits::From(u"ｍ"_s, u"㎜"_s, u"1"_s, false);
     QVERIFY(GridCalc::CellChanged(grid, units, 4, 1));
     QCOMPARE(grid.Cell(5, 1), u"2"_s);
     QCOMPARE(grid.Cell(6, 5), u"10.500"_s);
-    QCOMPARE(grid.Cell(7, 5), u"0.000"_s);
-    QCOMPARE(grid.Cell(8, 5), u"0"_s);
+    QVERIFY(grid.Cell(7, 5).isEmpty()); // a design value alone is not a measurement
+    QVERIFY(grid.Cell(8, 5).isEmpty());
     QCOMPARE(grid.Cell(1, 9), u"No.1"_s);
     QCOMPARE(grid.Cell(6, 1000), u"2.000"_s);
+    QCOMPARE((QStringList{grid.Cell(6, 6), grid.Cell(7, 6), grid.Cell(8, 6)}),
+             (QStringList{u"10.500"_s, u"欠測"_s, u"3"_s}));
+    QCOMPARE((QStringList{grid.Cell(9, 7), grid.Cell(10, 7), grid.Cell(11, 7)}),
+             (QStringList{u"1e3"_s, u"1,5"_s, QString()}));
 }
 
 void TestGridCalc::settledGridIsNotRewritten()
@@ -208,7 +231,7 @@ void TestGridCalc::unitSwitchConvertsNothing()
     QVERIFY(GridCalc::CellChanged(grid, TGridUnits::From(u"㎝"_s, u"㎜"_s, u"1"_s, false), 12, 3));
     QCOMPARE(grid.Cell(6, 1), u"10.5"_s);
     QCOMPARE(grid.Cell(7, 1), u"10.5"_s); // 10.512 ㎝ shown to the millimetre
-    QCOMPARE(grid.Cell(8, 1), u"12"_s);  // the difference text is read as it stands
+    QCOMPARE(grid.Cell(8, 1), u"0"_s);    // and the difference follows the values as now shown
 }
 
 void TestGridCalc::calculatorSeesChangesBehindItsBack()
@@ -235,8 +258,8 @@ void TestGridCalc::calculatorSeesChangesBehindItsBack()
     QCOMPARE(grid.Cell(6, 1), u"10.50"_s);
     QVERIFY(calc.CellChanged(grid, TGridUnits::From(u"ｍ"_s, u"㎝"_s, u"10"_s, false), 12, 2));
     QCOMPARE(grid.Cell(6, 1), u"10.50"_s);
-    QCOMPARE(grid.Cell(8, 1), u"20"_s);
-    QCOMPARE(calc.Totals(grid, u"㎝"_s, u"10"_s, u"10"_s).Sum, u"20"_s);
+    QCOMPARE(grid.Cell(8, 1), u"2"_s); // 20 mm in centimetres
+    QCOMPARE(calc.Totals(grid, u"㎝"_s, u"10"_s, u"10"_s).Sum, u"2"_s);
 }
 
 void TestGridCalc::totals_data()
@@ -259,6 +282,10 @@ void TestGridCalc::totals_data()
     QTest::newRow("difference without measured value is not counted")
         << QList<QStringList>{{u"1"_s, u"50"_s, {}, u"-50"_s}, {u"4"_s, u"50"_s, u"51"_s, u"1"_s}}
         << u"㎜"_s << u"1"_s << u"1"_s << QStringList{u"1"_s, u"1"_s, u"1"_s};
+    QTest::newRow("difference beside a text is not counted")
+        << QList<QStringList>{{u"1"_s, u"50"_s, u"62"_s, u"12"_s}, {u"2"_s, u"50"_s, u"欠測"_s, u"-3"_s},
+                              {u"3"_s, u"50"_s, u"51"_s, u"欠測"_s}}
+        << u"㎜"_s << u"1"_s << u"1"_s << QStringList{u"12"_s, u"1"_s, u"12"_s};
     QTest::newRow("row 1000 is not counted")
         << QList<QStringList>{{u"999"_s, u"1"_s, u"2"_s, u"1"_s}, {u"1000"_s, u"1"_s, u"9"_s, u"8"_s}}
         << u"㎜"_s << u"1"_s << u"1"_s << QStringList{u"1"_s, u"1"_s, u"1"_s};
@@ -289,19 +316,22 @@ void TestGridCalc::totals()
     QCOMPARE((QStringList{t.Sum, t.Count, t.Average}), expected);
 }
 
-void TestGridCalc::totalsReadTextsAsTextToFloat_data()
+void TestGridCalc::totalsCountOnlyNumbers_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("counted");
     for (const QString &text :
          {u"0.1"_s, u"-0.001"_s, u"12.345"_s, u"-0"_s, u"007.50"_s, u"123456789012.345"_s, u"1234567890123.4567"_s,
-          u"0.1234567890123456789"_s, u"12."_s, u".5"_s, u"+3"_s, u" 4"_s, u"1,5"_s, u"1e2"_s, u"-"_s, u"1.2.3"_s,
-          u"--1"_s, u"３"_s, u"5mm"_s})
-        QTest::newRow(qPrintable(text)) << text;
+          u"0.1234567890123456789"_s, u"12."_s, u".5"_s, u"+3"_s, u" 4"_s, u"３"_s})
+        QTest::newRow(qPrintable(text)) << text << true;
+    for (const QString &text : {u"1,5"_s, u"1e2"_s, u"-"_s, u"1.2.3"_s, u"--1"_s, u"5mm"_s})
+        QTest::newRow(qPrintable(text)) << text << false;
 }
 
-void TestGridCalc::totalsReadTextsAsTextToFloat()
+void TestGridCalc::totalsCountOnlyNumbers()
 {
     QFETCH(QString, text);
+    QFETCH(bool, counted);
     TGridBuffer grid;
     grid.SetCell(DesignColumn(1), 1, u"1"_s);
     grid.SetCell(MeasuredColumn(1), 1, u"1"_s);
@@ -309,10 +339,13 @@ void TestGridCalc::totalsReadTextsAsTextToFloat()
     grid.SetCell(DesignColumn(0), 2, u"1"_s);
     grid.SetCell(MeasuredColumn(0), 2, u"1"_s);
     grid.SetCell(DiffColumn(0), 2, text);
+    double value = 0;
+    QCOMPARE(ReadDecimalText(text, &value), counted);
     TGridCalc calc;
     const TGridTotals t = calc.Totals(grid, u"㎜"_s, u"0.001"_s, u"0.001"_s);
-    QCOMPARE(t.Sum, FormatFixed(TextToFloat(text) + TextToFloat(text), 3));
-    QCOMPARE(t.Average, FormatFixed(TextToFloat(text), 3));
+    QCOMPARE(t.Count, counted ? u"2"_s : u"0"_s);
+    QCOMPARE(t.Sum, FormatFixed(value + value, 3));
+    QCOMPARE(t.Average, counted ? FormatFixed(value, 3) : QString());
 }
 
 void TestGridCalc::proposals_data()

@@ -46,7 +46,7 @@ private Q_SLOTS:
     void cleanup();
     void savesOneRowPerKey();
     void unknownKeyClearsOnlyLimits();
-    void retypedItemSharesTheId();
+    void retypedItemKeepsItsOwnId();
     void lists();
     void emptyKeyIsAKeyLikeAnyOther();
 
@@ -81,16 +81,15 @@ void TestKikakuti4::savesOneRowPerKey()
     QCOMPARE(k.ID, 1);
     Put(k, 1, u"表層"_s, u"厚さ"_s, u"+12"_s, u""_s);
     QCOMPARE(k.ID, 2);
-    // A registered key is updated in place and takes the ID as held.
+    // A registered key is updated in place and keeps its own number, whatever ID held.
     Put(k, 0, u"表層"_s, u"厚さ"_s, u"+9"_s, u"-6"_s);
-    QCOMPARE(k.ID, 2);
-    QCOMPARE(Rows(), (QStringList{u"2|0|表層|厚さ|+9|-6|+5||1|10個以上|40mごと"_s,
+    QCOMPARE(k.ID, 1);
+    QCOMPARE(Rows(), (QStringList{u"1|0|表層|厚さ|+9|-6|+5||1|10個以上|40mごと"_s,
                                   u"2|1|表層|厚さ|+12||+5||1|10個以上|40mごと"_s}));
-    // A registered key saved with ID 0 gets the next number.
     k.ID = 0;
     Put(k, 1, u"表層"_s, u"厚さ"_s, u"+12"_s, u""_s);
-    QCOMPARE(k.ID, 3);
-    QCOMPARE(k.NextID(), 4);
+    QCOMPARE(k.ID, 2);
+    QCOMPARE(k.NextID(), 3);
 
     // SOKUTEIKIJUN is written but not read back.
     TKikakuti4 loaded;
@@ -98,7 +97,7 @@ void TestKikakuti4::savesOneRowPerKey()
     loaded.Kosyu->LoadByName(u"表層"_s);
     loaded.Koumokumei = u"厚さ"_s;
     loaded.LoadByKey();
-    QCOMPARE(loaded.ID, 3);
+    QCOMPARE(loaded.ID, 2);
     QCOMPARE(loaded.KikakutiU1, u"+12"_s);
     QCOMPARE(loaded.KikakutiU2, u"+5"_s);
     QVERIFY(loaded.KikakutiD1.isEmpty());
@@ -137,7 +136,7 @@ void TestKikakuti4::unknownKeyClearsOnlyLimits()
     QCOMPARE(Rows().at(1), u"2|2|路盤|高さ|+20||||1|条件A|"_s);
 }
 
-void TestKikakuti4::retypedItemSharesTheId()
+void TestKikakuti4::retypedItemKeepsItsOwnId()
 {
     TKikakuti4 k;
     Put(k, 0, u"表層"_s, u"厚さ"_s, u"+10"_s, u"-7"_s);
@@ -150,12 +149,23 @@ void TestKikakuti4::retypedItemSharesTheId()
     w.Koumokumei = u"厚さ"_s;
     w.LoadByKey();
     QCOMPARE(w.ID, 1);
-    // The item typed over, without a look-up: the typed item's row takes ID 1 as well.
+    // The item typed over, without a look-up: the typed item's row is updated and keeps
+    // its number, so deleting it leaves the other standard.
     w.Koumokumei = u"幅"_s;
     w.Save();
-    QCOMPARE(Rows(), (QStringList{u"1|0|表層|厚さ|+10|-7|||0||"_s, u"1|0|表層|幅|+10|-7|||0||"_s}));
+    QCOMPARE(w.ID, 2);
+    QCOMPARE(Rows(), (QStringList{u"1|0|表層|厚さ|+10|-7|||0||"_s, u"2|0|表層|幅|+10|-7|||0||"_s}));
     w.Delete();
-    QVERIFY(Rows().isEmpty());
+    QCOMPARE(Rows(), QStringList{u"1|0|表層|厚さ|+10|-7|||0||"_s});
+
+    // A folder where two standards already share a number: the one saved gets a new one.
+    Put(k, 0, u"表層"_s, u"幅"_s, u"+100"_s, u"-25"_s);
+    TQuery(u"update Kikakuti4 set ID=1"_s).ExecSQL();
+    QCOMPARE(Rows().size(), 2);
+    w.Koumokumei = u"幅"_s;
+    w.Save();
+    QCOMPARE(w.ID, 2);
+    QCOMPARE(Rows(), (QStringList{u"1|0|表層|厚さ|+10|-7|||0||"_s, u"2|0|表層|幅|+10|-7|||0||"_s}));
 }
 
 void TestKikakuti4::lists()
