@@ -6,6 +6,7 @@
 #include "app/fSmallListBox.h"
 #include "app/fVerInfo.h"
 #include "app/uActivation.h"
+#include "app/uApplication.h"
 #include "app/uCommon.h"
 #include "app/uDataPath.h"
 #include "app/uDatabase.h"
@@ -21,6 +22,7 @@
 #include "registers/fEditKosyu.h"
 #include "registers/fEditKouku.h"
 #include "registers/fEditSimei.h"
+#include "registers/fRegisterWindow.h"
 #include "registers/uKikakuti4.h"
 #include "sheets/fEditDekigataTorimatome.h"
 #include "sheets/uPrintSet.h"
@@ -235,6 +237,10 @@ void TfrmEditDekigata::BuildMenus()
 
 void TfrmEditDekigata::closeEvent(QCloseEvent *event)
 {
+    if (!ConfirmLeavingRecord()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     // The other windows live on hidden; the run ends with this one.
     if (event->isAccepted())
@@ -417,10 +423,30 @@ void TfrmEditDekigata::ConnectControls()
     ComboBox4->FillList = [this](QStringList &items) { m_head->Simei->GetList(items); };
 
     // A choice runs the look-up, then the box's change handling.
-    connect(ComboBox1, &QComboBox::activated, this, &TfrmEditDekigata::ProjectChosen);
-    connect(ComboBox2, &QComboBox::activated, this, [this] { ShowKeyLimits(KosyuChosen()); });
-    connect(ComboBox3, &QComboBox::activated, this, &TfrmEditDekigata::KoukuChosen);
-    connect(ComboBox6, &QComboBox::activated, this, [this] { ShowKeyLimits(ItemChosen()); });
+    // Another record is asked for: edits not registered are kept or dropped by the user.
+    connect(ComboBox1, &QComboBox::activated, this, [this] {
+        if (ConfirmLeavingRecord(ComboBox1, 0))
+            ProjectChosen();
+    });
+    connect(ComboBox2, &QComboBox::activated, this, [this] {
+        if (ConfirmLeavingRecord(ComboBox2, 1))
+            ShowKeyLimits(KosyuChosen());
+    });
+    connect(ComboBox3, &QComboBox::activated, this, [this] {
+        if (ConfirmLeavingRecord(ComboBox3, 2))
+            KoukuChosen();
+    });
+    connect(ComboBox6, &QComboBox::activated, this, [this] {
+        if (ConfirmLeavingRecord(ComboBox6, 3))
+            ShowKeyLimits(ItemChosen());
+    });
+    // A typed key is the key of the record being typed; it has no stored record yet.
+    for (TDropDownBox *box : {ComboBox2, ComboBox3, ComboBox6}) {
+        connect(box->lineEdit(), &QLineEdit::textEdited, this, [this] {
+            RememberKey();
+            ShowRecordId(0);
+        });
+    }
     connect(ComboBox4, &QComboBox::activated, this, &TfrmEditDekigata::MeasurerChosen);
     connect(ComboBox8, &QComboBox::activated, this, &TfrmEditDekigata::LimitYukou);
     // Typing: only the user's own edits, never the program's.
@@ -433,10 +459,17 @@ void TfrmEditDekigata::ConnectControls()
     connect(Edit2, &QLineEdit::editingFinished, this, &TfrmEditDekigata::LimitYukou);
 
     connect(m_formButtons, &QButtonGroup::idClicked, this, [this](int id) {
-        if (id != m_formType) {
-            m_formType = id;
-            ApplyFormType();
+        if (id == m_formType)
+            return;
+        // The new form type clears the grid.
+        if (!ConfirmLeavingRecord()) {
+            const QSignalBlocker blocker(m_formButtons);
+            if (QAbstractButton *button = m_formButtons->button(m_formType))
+                button->setChecked(true);
+            return;
         }
+        m_formType = id;
+        ApplyFormType();
     });
 
     // Values as an input method types them ("１２．５") are read as half-width.
@@ -463,13 +496,16 @@ void TfrmEditDekigata::ConnectControls()
 
     connect(actDeleteData, &QAction::triggered, this, &TfrmEditDekigata::DeleteRecord);
     connect(actExit, &QAction::triggered, this, &QWidget::close);
-    connect(actInsertRow, &QAction::triggered, vaSpread1, &TSpread::InsertRow);
-    connect(actDeleteRow, &QAction::triggered, vaSpread1, &TSpread::DeleteRow);
+    connect(actInsertRow, &QAction::triggered, this, &TfrmEditDekigata::InsertGridRow);
+    connect(actDeleteRow, &QAction::triggered, this, &TfrmEditDekigata::DeleteGridRow);
     connect(actCopyRow, &QAction::triggered, vaSpread1, &TSpread::ClipboardCopy);
     connect(actPasteRow, &QAction::triggered, vaSpread1, &TSpread::ClipboardPaste);
-    connect(actDefaults, &QAction::triggered, this, [] {
-        if (frmDataPath)
-            frmDataPath->exec();
+    connect(actDefaults, &QAction::triggered, this, [this] {
+        if (!frmDataPath || frmDataPath->exec() != QDialog::Accepted)
+            return;
+        // A record not yet begun takes the new defaults at once; a record on screen keeps its units.
+        if (StatusPanels[3]->text().isEmpty() && GridIsEmpty())
+            ApplyUnitDefaults();
     });
 }
 
@@ -546,11 +582,57 @@ void TfrmEditDekigata::HeaderToForm()
     // After the form type: the record's own limits, never those of the previous one.
     ShowLimitCells();
     ApplyDisplayDecimals();
-    StatusPanels[3]->setText(QString::number(h.ID));
+    ShowRecordId(h.ID);
     ComboBox6->SetText(h.SokuteiKoumoku);
     {
         const QSignalBlocker b(CheckBox1);
         CheckBox1->setChecked(h.Sagari);
+    }
+    RememberKey();
+}
+
+void TfrmEditDekigata::ShowRecordId(int id)
+{
+    StatusPanels[3]->setText(id > 0 ? QString::number(id) : QString());
+}
+
+QStringList TfrmEditDekigata::KeyTexts() const
+{
+    return {ComboBox1->Text(), ComboBox2->Text(), ComboBox3->Text(), ComboBox6->Text()};
+}
+
+void TfrmEditDekigata::RememberKey()
+{
+    m_key = KeyTexts();
+}
+
+bool TfrmEditDekigata::ConfirmLeavingRecord(TDropDownBox *keyBox, int keyIndex)
+{
+    if (!m_gridModified)
+        return true;
+    const QString chosen = keyBox ? keyBox->Text() : QString();
+    const QString previous = keyBox && keyIndex >= 0 && keyIndex < m_key.size() ? m_key.at(keyIndex) : chosen;
+    switch (AskYesNoCancel(this, u"変更は登録されていません。登録しますか？"_s)) {
+    case QMessageBox::Yes:
+        if (keyBox)
+            keyBox->SetText(previous);
+        try {
+            Register();
+        } catch (const EKelmoError &e) {
+            // Not registered: the record stays on screen as it was.
+            ShowErrorMessage(e.Message());
+            return false;
+        }
+        if (keyBox)
+            keyBox->SetText(chosen);
+        return true;
+    case QMessageBox::No:
+        m_gridModified = false;
+        return true;
+    default:
+        if (keyBox)
+            keyBox->SetText(previous);
+        return false;
     }
 }
 
@@ -598,6 +680,8 @@ void TfrmEditDekigata::LoadLinesToGrid()
                 texts[size_t(line.LNO - 1) * ColumnCount + size_t(c - 1)] = &line.Cell(c);
         }
     }
+    m_proposals.clear();
+    m_gridModified = false;
     // Every cell in one pass and one change notice: its text, or empty.
     vaSpread1->Model()->FillTexts(vaSpread1->AllCells(), [&](int col, int row) {
         if (col > ColumnCount || row > RowCount)
@@ -614,9 +698,16 @@ void TfrmEditDekigata::SaveLinesFromGrid()
     for (int r = 1; r <= RowCount; ++r) {
         TKel4LineRow row;
         row.LNO = r;
-        for (int c = 1; c <= ColumnCount; ++c)
+        bool typed = false;
+        for (int c = 1; c <= ColumnCount; ++c) {
             row.Cells[size_t(c - 1)] = model->Text(c, r);
-        if (!row.IsEmpty())
+            const QString &text = row.Cells[size_t(c - 1)];
+            if (!text.isEmpty() && m_proposals.value(CellKey(c, r)) != text)
+                typed = true;
+        }
+        // A row that holds only what the program proposed (the next station past the last
+        // line) is not a line.
+        if (typed)
             rows.append(std::move(row));
     }
     m_line->ReplaceLines(m_head->ID, rows);
@@ -630,7 +721,8 @@ void TfrmEditDekigata::Register()
     m_head->Save();
     SaveLinesFromGrid();
     transaction.Commit();
-    StatusPanels[3]->setText(QString::number(m_head->ID));
+    m_gridModified = false;
+    ShowRecordId(m_head->ID);
 }
 
 void TfrmEditDekigata::DeleteRecord()
@@ -641,6 +733,9 @@ void TfrmEditDekigata::DeleteRecord()
     if (!m_head->FindByKey())
         return;
     m_head->Delete();
+    // The rows stay on screen, no longer registered.
+    ShowRecordId(0);
+    m_gridModified = true;
 }
 
 void TfrmEditDekigata::PrintRecord(TRecordForm form)
@@ -655,8 +750,10 @@ void TfrmEditDekigata::PrintRecord(TRecordForm form)
 bool TfrmEditDekigata::LookUp()
 {
     FormToHeader();
-    if (!m_head->FindByKey())
+    if (!m_head->FindByKey()) {
+        ShowRecordId(0);
         return false;
+    }
     HeaderToForm();
     LoadLinesToGrid();
     return true;
@@ -669,10 +766,11 @@ void TfrmEditDekigata::ProjectChosen()
     if (!LookUp()) {
         ComboBox2->SetText(QString());
         ComboBox3->SetText(QString());
-        vaSpread1->ClearAll();
+        ClearGrid();
         ShowLimits();
     }
     ShowGridTotals();
+    RememberKey();
 }
 
 bool TfrmEditDekigata::KosyuChosen()
@@ -680,27 +778,30 @@ bool TfrmEditDekigata::KosyuChosen()
     const bool found = LookUp();
     if (!found) {
         ComboBox3->SetText(QString());
-        vaSpread1->ClearAll();
+        ClearGrid();
     }
     ShowGridTotals();
+    RememberKey();
     return found;
 }
 
 void TfrmEditDekigata::KoukuChosen()
 {
     if (!LookUp()) {
-        vaSpread1->ClearAll();
+        ClearGrid();
         ShowLimits();
     }
     ShowGridTotals();
+    RememberKey();
 }
 
 bool TfrmEditDekigata::ItemChosen()
 {
     const bool found = LookUp();
     if (!found)
-        vaSpread1->ClearAll();
+        ClearGrid();
     ShowGridTotals();
+    RememberKey();
     return found;
 }
 
@@ -719,6 +820,8 @@ void TfrmEditDekigata::Panel1Click()
     if (picker.exec() != QDialog::Accepted)
         return;
     const int id = StrToInt(ItemCode(picker.Result()));
+    if (!ConfirmLeavingRecord())
+        return;
     m_head->LoadByID(id);
     HeaderToForm();
     LoadLinesToGrid();
@@ -741,6 +844,8 @@ void TfrmEditDekigata::Panel2Click()
     ComboBox2->SetText(k.Kosyu->Kosyumei);
     ComboBox6->SetText(k.Koumokumei);
     ShowLimitCells();
+    RememberKey();
+    ShowRecordId(0);
 }
 
 // ---- form type and activation -----------------------------------------------------------
@@ -758,9 +863,26 @@ void TfrmEditDekigata::SetFormType(int type)
     ApplyFormType();
 }
 
-void TfrmEditDekigata::ApplyFormType()
+void TfrmEditDekigata::ClearGrid()
 {
     vaSpread1->ClearAll();
+    m_proposals.clear();
+    m_gridModified = false;
+}
+
+bool TfrmEditDekigata::GridIsEmpty() const
+{
+    const TSpreadModel *model = vaSpread1->Model();
+    for (int r = 1; r <= model->Rows(); ++r)
+        for (int c = 1; c <= model->Cols(); ++c)
+            if (!model->Text(c, r).isEmpty())
+                return false;
+    return true;
+}
+
+void TfrmEditDekigata::ApplyFormType()
+{
+    ClearGrid();
     const bool height = m_formType == 0;
     for (int i = 0; i < 3; ++i) {
         const int width = height ? vaSpread1->ColWidth(DesignColumn(1) + i) : 0;
@@ -770,25 +892,34 @@ void TfrmEditDekigata::ApplyFormType()
     if (m_formType < 0 || m_formType > 2)
         return;
     ComboBox6->SetText(QString::fromUtf16(kFormTypeNames[m_formType]));
-    // The item changed with the form type, so do the limits; a record being shown brings
-    // its own afterwards.
-    if (UseUnitDefaults)
-        ShowLimits();
+    // The item changed with the form type, so do the limits, and the grid shows no record;
+    // a record being shown brings its own afterwards.
     if (UseUnitDefaults) {
-        const TDekigataDef &def = DekigataDef();
-        const int t = m_formType + 1;
-        ComboBox7->SetText(def.Units(1, t));
-        ComboBox8->SetText(def.Units(2, t));
-        Edit2->setText(def.Units(5, t));
-        {
-            const QSignalBlocker b3(Edit3), b4(Edit4), b5(Edit5);
-            Edit3->setText(def.Units(4, t));
-            Edit4->setText(def.Units(3, t));
-            Edit5->setText(def.Units(6, t));
-        }
+        ShowLimits();
+        ShowRecordId(0);
+        RememberKey();
+        ApplyUnitDefaults();
     }
     ApplyDisplayDecimals();
     ShowGridTotals();
+}
+
+void TfrmEditDekigata::ApplyUnitDefaults()
+{
+    if (m_formType < 0 || m_formType > 2)
+        return;
+    const TDekigataDef &def = DekigataDef();
+    const int t = m_formType + 1;
+    ComboBox7->SetText(def.Units(1, t));
+    ComboBox8->SetText(def.Units(2, t));
+    Edit2->setText(def.Units(5, t));
+    {
+        const QSignalBlocker b3(Edit3), b4(Edit4), b5(Edit5);
+        Edit3->setText(def.Units(4, t));
+        Edit4->setText(def.Units(3, t));
+        Edit5->setText(def.Units(6, t));
+    }
+    ApplyDisplayDecimals();
 }
 
 void TfrmEditDekigata::FormActivate()
@@ -813,6 +944,8 @@ TGridUnits TfrmEditDekigata::GridUnits() const
 
 void TfrmEditDekigata::GridChanged(int col, int row)
 {
+    m_gridModified = true;
+    m_proposals.remove(CellKey(col, row));
     if (GroupOf(col) >= 0)
         vaSpread1->HalfWidthCell(col, row);
     TSpreadCells cells(vaSpread1);
@@ -823,18 +956,62 @@ void TfrmEditDekigata::GridChanged(int col, int row)
 
 void TfrmEditDekigata::GridPasted(int col1, int row1, int col2, int row2)
 {
-    for (int r = row1; r <= row2; ++r)
-        for (int c = qMax(col1, DesignColumn(0)); c <= qMin(col2, DiffColumn(2)); ++c)
-            vaSpread1->HalfWidthCell(c, r);
+    m_gridModified = true;
+    for (int r = row1; r <= row2; ++r) {
+        for (int c = col1; c <= col2; ++c) {
+            m_proposals.remove(CellKey(c, r));
+            if (GroupOf(c) >= 0)
+                vaSpread1->HalfWidthCell(c, r);
+        }
+    }
     ShowGridTotals();
+}
+
+void TfrmEditDekigata::InsertGridRow()
+{
+    const int at = vaSpread1->ActiveRow();
+    if (at < 1)
+        return;
+    vaSpread1->InsertRow();
+    QHash<qint64, QString> moved;
+    for (auto it = m_proposals.cbegin(); it != m_proposals.cend(); ++it) {
+        const int row = int(it.key() / 100);
+        if (row < at)
+            moved.insert(it.key(), it.value());
+        else if (row < RowCount)
+            moved.insert(it.key() + 100, it.value());
+    }
+    m_proposals = moved;
+    m_gridModified = true;
+}
+
+void TfrmEditDekigata::DeleteGridRow()
+{
+    const int at = vaSpread1->ActiveRow();
+    if (at < 1)
+        return;
+    vaSpread1->DeleteRow();
+    QHash<qint64, QString> moved;
+    for (auto it = m_proposals.cbegin(); it != m_proposals.cend(); ++it) {
+        const int row = int(it.key() / 100);
+        if (row < at)
+            moved.insert(it.key(), it.value());
+        else if (row > at)
+            moved.insert(it.key() - 100, it.value());
+    }
+    m_proposals = moved;
+    m_gridModified = true;
 }
 
 void TfrmEditDekigata::GridLeaveCell(int, int, int newCol, int newRow)
 {
     TSpreadCells cells(vaSpread1);
     const QString proposal = GridCalc::Proposal(cells, newCol, newRow, Edit5->text(), m_formType);
-    if (!proposal.isEmpty())
-        cells.SetCell(newCol, newRow, proposal);
+    if (proposal.isEmpty())
+        return;
+    // A proposal alone is no edit: it neither asks to be registered nor makes a line.
+    cells.SetCell(newCol, newRow, proposal);
+    m_proposals.insert(CellKey(newCol, newRow), proposal);
 }
 
 void TfrmEditDekigata::GridRightClick(int col, int row)

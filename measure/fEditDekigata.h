@@ -3,7 +3,9 @@
 #include "measure/uGridCalc.h"
 #include "measure/uRecordPrint.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <QStringList>
 
 class QAction;
 class QButtonGroup;
@@ -52,6 +54,17 @@ public:
     void ApplyFormType();
 
     void ShowGridTotals();
+    // The grid holds edits that are not registered (typed, pasted, copied or transferred in).
+    bool GridModified() const { return m_gridModified; }
+    void SetGridModified(bool modified) { m_gridModified = modified; }
+    // Asks "変更は登録されていません。登録しますか？" when the grid holds such edits: Yes
+    // registers, No goes on, Cancel stays (false). Box, when given, is the key box the user
+    // just changed: it shows its previous text while the record is registered, and again on
+    // Cancel.
+    bool ConfirmLeavingRecord(TDropDownBox *box = nullptr, int keyIndex = -1);
+    // "行挿入" and "行削除" on the measurement grid.
+    void InsertGridRow();
+    void DeleteGridRow();
     void ShowGridModes();
     // Status panels 2 and 3 as buttons.
     void ToggleEditMode();
@@ -141,6 +154,15 @@ private:
     void ShowKeyLimits(bool recordFound);
     void ShowLimitCells();
     void ApplyDisplayDecimals();
+    void ApplyUnitDefaults();
+    void ClearGrid();
+    bool GridIsEmpty() const;
+    // Status panel 4: the ID of the record on screen, empty for a key without a record.
+    void ShowRecordId(int id);
+    // The project, work type, section and item texts of the record on screen.
+    void RememberKey();
+    QStringList KeyTexts() const;
+    static qint64 CellKey(int col, int row) { return qint64(row) * 100 + col; }
     void LimitYukou();
     // Choice handling of the boxes (the record look-up).
     void ProjectChosen();
@@ -155,6 +177,10 @@ private:
     TKelmo4Line *m_line;
     TGridCalc m_calc;
     int m_formType = -1;
+    bool m_gridModified = false;
+    QStringList m_key;
+    // Texts the program proposed for cells the user has not changed since.
+    QHash<qint64, QString> m_proposals;
     QButtonGroup *m_formButtons;
     TActivationWatch *m_activation = nullptr;
 };

@@ -128,6 +128,7 @@ void BulkChange(TfrmEditDekigata &window, TfrmChangeData &dialog)
     window.SetFormType(head.Yosiki);
     TSpreadCells cells(window.vaSpread1);
     CopyShiftedLines(lines, head.SekkeiTanni, head.Yukou, delta, cells);
+    window.SetGridModified(true);
     window.ShowGridTotals();
 }
 

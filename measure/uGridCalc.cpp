@@ -264,8 +264,11 @@ QString Proposal(const TGridCells &cells, int column, int row, const QString &in
 {
     if (row <= 1 || !cells.Cell(column, row).isEmpty())
         return QString();
-    if (column == StationColumn)
-        return AddToStationText(cells.Cell(StationColumn, row - 1), interval);
+    // Only from a station above: a number made up from nothing would start a wrong chain.
+    if (column == StationColumn) {
+        const QString above = cells.Cell(StationColumn, row - 1);
+        return above.trimmed().isEmpty() ? QString() : AddToStationText(above, interval);
+    }
     if (column == DesignColumn(1) && (formType == 1 || formType == 2))
         return cells.Cell(DesignColumn(1), row - 1);
     return QString();

@@ -188,7 +188,10 @@ int TfrmEditFormationHeight::TransferPlan()
         return 0;
     TSpreadCells plan(vaSpread1);
     TSpreadCells measure(m_measureGrid);
-    return FormationPlan::TransferPlan(plan, measure);
+    const int lines = FormationPlan::TransferPlan(plan, measure);
+    if (lines > 0)
+        Q_EMIT Transferred(lines);
+    return lines;
 }
 
 void TfrmEditFormationHeight::CheckAllClick()

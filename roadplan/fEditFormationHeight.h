@@ -73,6 +73,10 @@ public:
     QAction *actInterpolate;
     QAction *actTransfer;
 
+Q_SIGNALS:
+    // Lines written into the measurement grid, which now holds what is not registered.
+    void Transferred(int lines);
+
 protected:
     bool event(QEvent *event) override;
 

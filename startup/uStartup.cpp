@@ -69,6 +69,8 @@ void ConnectMainMenus()
     // The road plan works on the main window's record and grid.
     frmEditFormationHeight->SetHeader(frmEditDekigata->Head());
     frmEditFormationHeight->SetMeasureGrid(frmEditDekigata->vaSpread1);
+    QObject::connect(frmEditFormationHeight, &TfrmEditFormationHeight::Transferred, frmEditDekigata,
+                     [] { frmEditDekigata->SetGridModified(true); });
 
     ChangeData::InstallCommands(*frmEditDekigata, *frmChangeData);
     QObject::connect(frmEditDekigata->actSimulation, &QAction::triggered, frmSethistgram, [] {

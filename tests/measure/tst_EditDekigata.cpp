@@ -21,6 +21,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -150,6 +151,8 @@ private Q_SLOTS:
     void overLongRemarkKeepsStoredLines();
     void activationFromModelessWindowKeepsRecord();
     void recordLimitsDecimalsAndTypedForms();
+    void unsavedEditsAreAskedFor();
+    void proposalsAloneAreNoLines();
     void thicknessHidesSideGroupsAndCarriesDesign();
     void yukouAndDisplayDecimals();
     void statusBarToggles();
@@ -300,6 +303,7 @@ void TestEditDekigata::lookUpWithoutRecordKeepsUnits()
     TypeCell(w.vaSpread1, 7, 1, u"21.5"_s);
     QCOMPARE(w.vaSpread1->CellText(8, 1), u"15"_s);
     TypeText(w.ComboBox3, u"新工区"_s);
+    AnswerNextDialog([](QDialog *d) { static_cast<QMessageBox *>(d)->button(QMessageBox::No)->click(); });
     Q_EMIT w.ComboBox3->activated(-1);
     QCOMPARE(w.vaSpread1->CellText(6, 1), QString());
     // No record: the register's standard for the key on screen.
@@ -440,6 +444,111 @@ void TestEditDekigata::activationFromModelessWindowKeepsRecord()
     QVERIFY(thickness.ID != heightStandard.section(u'|', 0, 0).toInt());
 }
 
+namespace {
+// Answers the next "変更は登録されていません。登録しますか？" with Button; counts the questions.
+void AnswerUnsaved(QMessageBox::StandardButton button, int *asked)
+{
+    AnswerNextDialog([button, asked](QDialog *d) {
+        auto *box = qobject_cast<QMessageBox *>(d);
+        QVERIFY(box);
+        QCOMPARE(box->text(), u"変更は登録されていません。登録しますか？"_s);
+        ++*asked;
+        box->button(button)->click();
+    });
+}
+} // namespace
+
+void TestEditDekigata::unsavedEditsAreAskedFor()
+{
+    TfrmEditDekigata w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    Choose(w.ComboBox1, u"0001:道路改良工事"_s);
+    Choose(w.ComboBox2, u"路盤工"_s);
+    QVERIFY(w.StatusPanels[3]->text().isEmpty()); // no record for the key yet
+    TypeCell(w.vaSpread1, 6, 1, u"10.5"_s);
+    TypeCell(w.vaSpread1, 7, 1, u"10.512"_s);
+    int asked = 0;
+
+    // Cancel: the choice is undone and the rows stay.
+    AnswerUnsaved(QMessageBox::Cancel, &asked);
+    Choose(w.ComboBox2, u"表層工"_s);
+    QCOMPARE(asked, 1);
+    QCOMPARE(w.ComboBox2->Text(), u"路盤工"_s);
+    QCOMPARE(w.vaSpread1->CellText(8, 1), u"12"_s);
+    AnswerUnsaved(QMessageBox::Cancel, &asked);
+    ClickRadio(w, 2);
+    QCOMPARE(w.FormType(), 0);
+    QVERIFY(w.findChildren<QRadioButton *>().at(0)->isChecked());
+    QCOMPARE(w.vaSpread1->CellText(8, 1), u"12"_s);
+    AnswerUnsaved(QMessageBox::Cancel, &asked);
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+
+    // Yes: the rows are registered under the key they were typed for, then the choice goes on.
+    AnswerUnsaved(QMessageBox::Yes, &asked);
+    Choose(w.ComboBox2, u"表層工"_s);
+    QCOMPARE(asked, 4);
+    QCOMPARE(w.ComboBox2->Text(), u"表層工"_s);
+    QVERIFY(w.vaSpread1->CellText(6, 1).isEmpty());
+    QVERIFY(w.StatusPanels[3]->text().isEmpty());
+    TKelmo4Head stored;
+    stored.Koji->Code = u"0001"_s;
+    stored.Kosyu->Kosyumei = u"路盤工"_s;
+    stored.Kouku->Koukumei = u"#"_s;
+    stored.SokuteiKoumoku = u"高さ"_s;
+    QVERIFY(stored.FindByKey());
+    QCOMPARE(stored.LineCount(), 1);
+
+    // Shown again: its ID; nothing modified, nothing asked.
+    Choose(w.ComboBox2, u"路盤工"_s);
+    QCOMPARE(w.StatusPanels[3]->text(), QString::number(stored.ID));
+    QCOMPARE(asked, 4);
+    // A typed key has no record yet.
+    TypeText(w.ComboBox3, u"第2工区"_s);
+    QVERIFY(w.StatusPanels[3]->text().isEmpty());
+
+    // No: the edits are dropped and the window closes.
+    TypeCell(w.vaSpread1, 7, 1, u"10.6"_s);
+    AnswerUnsaved(QMessageBox::No, &asked);
+    QVERIFY(w.close());
+    QCOMPARE(asked, 5);
+    QCOMPARE(TKelmo4Line().LoadLines(stored.ID).at(0).Cells[6], u"10.512"_s);
+}
+
+void TestEditDekigata::proposalsAloneAreNoLines()
+{
+    TfrmEditDekigata w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    Choose(w.ComboBox1, u"0001:道路改良工事"_s);
+    Choose(w.ComboBox2, u"路盤工"_s);
+    // Below an empty station nothing is proposed.
+    MoveTo(w.vaSpread1, 1, 1);
+    MoveTo(w.vaSpread1, 1, 2);
+    QVERIFY(w.vaSpread1->CellText(1, 2).isEmpty());
+    TypeCell(w.vaSpread1, 1, 1, u"No.300"_s);
+    TypeCell(w.vaSpread1, 6, 1, u"10.5"_s);
+    TypeCell(w.vaSpread1, 7, 1, u"10.5"_s);
+    // Moving past the last line proposes the next station, twice.
+    MoveTo(w.vaSpread1, 7, 1);
+    MoveTo(w.vaSpread1, 1, 2);
+    QCOMPARE(w.vaSpread1->CellText(1, 2), u"No.320"_s);
+    TypeCell(w.vaSpread1, 6, 2, u"10.5"_s);
+    MoveTo(w.vaSpread1, 1, 3);
+    QCOMPARE(w.vaSpread1->CellText(1, 3), u"No.340"_s);
+    MoveTo(w.vaSpread1, 1, 4);
+    QCOMPARE(w.vaSpread1->CellText(1, 4), u"No.360"_s);
+    TypeCell(w.vaSpread1, 12, 4, u"BP"_s); // a remark makes it a line
+    MoveTo(w.vaSpread1, 1, 5);
+    TypeCell(w.vaSpread1, 1, 6, u"No.999"_s); // a station typed is a line
+    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+    QStringList stored;
+    for (const TKel4LineRow &line : TKelmo4Line().LoadLines(w.Head()->ID))
+        stored << u"%1:%2"_s.arg(line.LNO).arg(line.Cells[0]);
+    QCOMPARE(stored, (QStringList{u"1:No.300"_s, u"2:No.320"_s, u"4:No.360"_s, u"6:No.999"_s}));
+}
+
 void TestEditDekigata::recordLimitsDecimalsAndTypedForms()
 {
     TfrmEditDekigata w;
@@ -513,7 +622,10 @@ void TestEditDekigata::thicknessHidesSideGroupsAndCarriesDesign()
     MoveTo(w.vaSpread1, 7, 1);
     MoveTo(w.vaSpread1, 6, 2);
     QCOMPARE(w.vaSpread1->CellText(6, 2), u"150.0"_s);
+    int asked = 0;
+    AnswerUnsaved(QMessageBox::No, &asked);
     ClickRadio(w, 0);
+    QCOMPARE(asked, 1);
     QCOMPARE(w.vaSpread1->ColWidth(3), w.vaSpread1->ColWidth(6));
     QCOMPARE(w.vaSpread1->CellText(6, 1), QString());
 }

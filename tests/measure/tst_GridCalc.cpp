@@ -359,6 +359,7 @@ void TestGridCalc::proposals_data()
     QTest::newRow("next station") << 1 << 2 << u"20"_s << 0 << u"No.20"_s;
     QTest::newRow("next station keeps the suffix") << 1 << 4 << u"20"_s << 0 << u"No.23+5"_s;
     QTest::newRow("row 1 is never filled") << 1 << 1 << u"20"_s << 0 << QString();
+    QTest::newRow("not below a row without station") << 1 << 5 << u"20"_s << 0 << QString();
     QTest::newRow("a filled cell is left alone") << 1 << 3 << u"20"_s << 0 << QString();
     QTest::newRow("centre design carried down for 厚さ") << 6 << 2 << u"20"_s << 1 << u"150"_s;
     QTest::newRow("centre design carried down for 幅") << 6 << 2 << u"20"_s << 2 << u"150"_s;

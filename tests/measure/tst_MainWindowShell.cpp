@@ -6,6 +6,7 @@
 #include "app/uHelp.h"
 #include "app/uSpread.h"
 #include "measure/fEditDekigata.h"
+#include "measure/uDropDownBox.h"
 #include "support/ModalAnswer.h"
 #include "support/TestEnv.h"
 
@@ -146,6 +147,7 @@ void TestMainWindowShell::defaultsWindowIsModalAndReloads()
     other.Save(u"DekigataDef"_s);
     window.FormActivate();
     QCOMPARE(DekigataDef().Units(1, 1), u"ｍ"_s);
+    window.ComboBox6->SetText(u"基準高"_s);
 
     bool wasModal = false;
     WhenModal("TfrmDataPath", [&](QWidget *w) {
@@ -159,6 +161,9 @@ void TestMainWindowShell::defaultsWindowIsModalAndReloads()
     QVERIFY(!defaults.isVisible());
     QCOMPARE(DekigataDef().Units(2, 1), u"㎜"_s);
     QCOMPARE(QFileInfo(u"DekigataDef"_s).size(), 472);
+    // An empty record shows the new defaults at once; its item stays.
+    QCOMPARE(window.ComboBox8->Text(), u"㎜"_s);
+    QCOMPARE(window.ComboBox6->Text(), u"基準高"_s);
 
     frmDataPath = nullptr;
     frmEditDekigata = nullptr;
