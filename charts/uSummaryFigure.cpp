@@ -21,8 +21,8 @@ constexpr float kAxisLeft = 3.3f;
 constexpr float kAxisRight = 14.9f;
 constexpr float kAxisTop = 8.9f;
 constexpr float kBase = 20.0f;
-// Where a label may move to: inside the frame, above the footer.
-const QRectF kFrame(QPointF(0, kAxisTop), QPointF(17.1, 21.8));
+// Where a label may move to: right of the count axis, inside the frame, above the footer.
+const QRectF kFrame(QPointF(kAxisLeft, kAxisTop), QPointF(17.1, 21.8));
 
 constexpr const char16_t *kNotes[] = {
     u"イ　路床・路盤・舗装体各層の設計値と測定値とのずれの差を記入する。",
@@ -144,11 +144,15 @@ void DrawSummaryFigure(TPrevX *Prev, const TKelmo4Head &Head)
     }
 
     const double a = TextToFloat(RecordFigures::AverageDiffText(lines, Head.Units()));
-    const float ax = valueX(a * f);
+    // An average beyond the drawn classes stands at the end, as the standard lines do.
+    const float ax = std::clamp(valueX(a * f), 3.8f, 14.4f);
     SetPenAndFont(c, LineColor(TLineColor::Average));
     DrawLine(c, ax, kBase, ax, 9.5f);
     DrawLine(c, ax, 9.5f, ax + 2, 9.5f);
-    DrawBoxText(c, QChar(kAverageSign) + u'=' + ShortText(a) + u'(' + Head.SaTanni + u')', 0, ax, 9, ax + 3, 9.5f, 0);
+    // Its text stays inside the frame.
+    const QString averageText = QChar(kAverageSign) + u'=' + ShortText(a) + u'(' + Head.SaTanni + u')';
+    const float shift = std::max(0.0f, ax + TextWidthCm(c, averageText) + 0.05f - 17.1f);
+    DrawBoxText(c, averageText, 0, ax - shift, 9, ax + 3 - shift, 9.5f, 0);
 
     TWrittenOnce written;
     for (const TChartLine &line : StandardLines(*Head.Kikakuti, TLineForm::SummaryFigure)) {

@@ -771,7 +771,8 @@ void TestChartForms::textsKeepClear()
             for (const QRectF &cell : cells) {
                 const QRect box(QPoint(form.X(float(cell.left())), form.Y(float(cell.top()))),
                                 QPoint(form.X(float(cell.right())), form.Y(float(cell.bottom()))));
-                if (box.contains(a.center()))
+                // Everything of the summary figure stands inside its frame.
+                if (box.contains(a.center()) || (histogram && !style2))
                     QVERIFY2(box.contains(a), qPrintable(u"page %1: '%2' runs out of its box"_s.arg(p).arg(texts[i].Text)));
             }
         }
