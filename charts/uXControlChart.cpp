@@ -130,9 +130,10 @@ void DrawPageHeader(TPageCanvas *c, const TKelmo4Head &Head, const TChartScale &
             SetPenAndFont(c, LineColor(line.Color));
             DrawLine(c, kPlotLeft, y, kPlotRight, y);
             const QString label = line.Label + u' ' + ShortText(line.Mm() / f);
-            const float h = TextHeightCm(c, label);
-            const auto [top, bottom] = Placer.Place(y - h / 2, y + h / 2);
             if (line.No <= 3) {
+                // Only the labels of the left column take room there.
+                const float h = TextHeightCm(c, label);
+                const auto [top, bottom] = Placer.Place(y - h / 2, y + h / 2);
                 const float w = TextWidthCm(c, label);
                 const float end = LabelColumnEnd(c, ticks, top, bottom);
                 TChartText text{label, 2, 0.2f, top, end, bottom, 0, 0};
@@ -149,8 +150,11 @@ void DrawPageHeader(TPageCanvas *c, const TKelmo4Head &Head, const TChartScale &
         const QString label = u"平均値 "_s + AverageText;
         const float h = TextHeightCm(c, label);
         const auto [top, bottom] = Placer.Place(y - h / 2, y + h / 2);
-        // Centred in the column, moved left just as far as a tick label beside it needs.
-        const float overlap = std::max(0.0f, 1.35f + TextWidthCm(c, label) / 2 - LabelColumnEnd(c, ticks, top, bottom));
+        // Centred in the column, moved left just as far as a tick label beside it needs, and
+        // no further than the column's left edge.
+        const float w = TextWidthCm(c, label);
+        const float overlap = std::clamp(1.35f + w / 2 - LabelColumnEnd(c, ticks, top, bottom), 0.0f,
+                                         std::max(0.0f, 1.35f - w / 2 - 0.25f));
         DrawClearOf(c, {label, 1, 0.2f - overlap, top, 2.5f - overlap, bottom, 0, 0}, kLabelColumn);
     }
     c->Pen().SetWidth(3);

@@ -95,6 +95,8 @@ private Q_SLOTS:
     void frequencyTableDate();
     void textDifferencePrintsEveryForm_data();
     void textDifferencePrintsEveryForm();
+    void xChartAverageLabelOnItsLine_data();
+    void xChartAverageLabelOnItsLine();
     void textsKeepClear_data();
     void textsKeepClear();
     void documentsFollowPrintStyle_data();
@@ -656,6 +658,35 @@ void TestChartForms::textDifferencePrintsEveryForm()
         const float right = project == u"0001"_s ? 23.9f : 24.3f;
         QCOMPARE(LinesAcross(page, kAverageColor, form.X(left), form.X(right)).size(), 1);
     }
+}
+
+void TestChartForms::xChartAverageLabelOnItsLine_data()
+{
+    QTest::addColumn<QString>("difference"); // every difference of the record
+    QTest::addColumn<QString>("label");
+    // The 80 % and 50 % labels stand at the right end of their lines, so they leave the
+    // average's label at the left where it is.
+    QTest::newRow("level with the 50 % line") << u"10"_s << u"平均値 10.0"_s;
+    QTest::newRow("level with the 80 % line") << u"-16"_s << u"平均値 -16.0"_s;
+    QTest::newRow("apart from every line") << u"3"_s << u"平均値 3.0"_s;
+}
+
+void TestChartForms::xChartAverageLabelOnItsLine()
+{
+    QFETCH(QString, difference);
+    QFETCH(QString, label);
+    QList<TKel4LineRow> rows;
+    for (int i = 0; i < 4; ++i)
+        rows.append(SampleRecord::Line(i + 1, QString::number(i), difference, difference, difference));
+    SaveRecord(u"0001"_s, rows);
+    DrawChartDocument(m_prev, *m_head, false);
+    const TRecordedPage &page = m_prev->Page(1);
+    const QList<TPageCommand> average = LinesAcross(page, kAverageColor, kXChart.X(3.1f), kXChart.X(23.9f));
+    QCOMPARE(average.size(), 1);
+    const QList<TPageCommand> texts = page.TextsEqual(label);
+    QCOMPARE(texts.size(), 1);
+    QVERIFY2(Near(texts[0].Box.center().y(), average[0].From.y(), 6),
+             qPrintable(u"%1 at %2"_s.arg(texts[0].Box.center().y()).arg(average[0].From.y())));
 }
 
 void TestChartForms::textsKeepClear_data()
