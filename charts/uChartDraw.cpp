@@ -8,6 +8,9 @@
 #include "registers/uKoji.h"
 #include "registers/uUkeoisya.h"
 
+#include <algorithm>
+#include <cmath>
+
 using namespace Qt::Literals::StringLiterals;
 
 void StartChartPage(TPageCanvas *Canvas)
@@ -54,9 +57,12 @@ void DrawChartTicks(TPageCanvas *Canvas, const TChartScale &Scale, const QString
     for (const TChartTick &tick : ticks) {
         const float y = float(tick.Y);
         DrawLine(Canvas, float(Constants.TickLeft), y, float(Constants.TickRight), y);
-        if (!tick.Label.isEmpty())
-            DrawBoxText(Canvas, tick.Label, 2, float(Constants.LabelLeft), y - 0.5f, float(Constants.LabelRight),
-                        y + 0.5f, 0);
+        if (tick.Label.isEmpty())
+            continue;
+        // A number wider than the box reaches out to the left instead of breaking in two.
+        const float right = float(Constants.LabelRight);
+        const float left = std::min(float(Constants.LabelLeft), right - TextWidthCm(Canvas, tick.Label) - 0.05f);
+        DrawBoxText(Canvas, tick.Label, 2, left, y - 0.5f, right, y + 0.5f, 0);
     }
 }
 
@@ -142,4 +148,120 @@ void DrawProjectAndContractor(TPageCanvas *Canvas, const TKelmo4Head &Head)
     const QString contractor = Head.Koji->Ukeoisya->Ukeoisyamei.trimmed();
     const bool oneLine = !contractor.contains(u"\\\\"_s) && TextWidthCm(c, contractor) <= 4.3f;
     DrawBoxText(c, contractor, 3, 19.7f, oneLine ? 2.8f : 2.3f, 24, 3.3f, 0);
+}
+
+void TChartText::Shift(float Across, float Down)
+{
+    Left += Across;
+    Right += Across;
+    Top += Down;
+    Bottom += Down;
+}
+
+namespace {
+// Kept between a moved text and the one it cleared, in printer pixels: the coordinates of
+// a shifted text are truncated to pixels once more.
+constexpr int kClearance = 2;
+
+QRect Union(const QList<QRect> &boxes)
+{
+    QRect u;
+    for (const QRect &b : boxes)
+        u = u.united(b);
+    return u;
+}
+
+bool Meets(const QList<QRect> &boxes, const QList<QRect> &occupied)
+{
+    for (const QRect &b : boxes) {
+        for (const QRect &o : occupied) {
+            if (b.intersects(o))
+                return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+QList<QRect> ChartTextBoxes(TPageCanvas *Canvas, const TChartText &Text)
+{
+    TRecordedPage scratch(Canvas->Page()->Caps());
+    TPageCanvas c(&scratch);
+    c.Font().Assign(Canvas->Font().State());
+    DrawChartText(&c, Text);
+    QList<QRect> boxes;
+    for (const TPageCommand &command : scratch.Texts())
+        boxes.append(command.Box);
+    return boxes;
+}
+
+void DrawChartText(TPageCanvas *Canvas, const TChartText &Text)
+{
+    if (Text.WidthPercent > 0)
+        DrawScaledText(Canvas, 0, Text.WidthPercent, Text.Left, Text.Top, Text.Text);
+    else
+        DrawBoxText(Canvas, Text.Text, Text.Align, Text.Left, Text.Top, Text.Right, Text.Bottom, Text.Vertical);
+}
+
+bool TWrittenOnce::First(const TChartText &Text)
+{
+    for (const TChartText &t : m_seen) {
+        if (t.Text == Text.Text && t.Left == Text.Left && t.Top == Text.Top && t.Right == Text.Right
+            && t.Bottom == Text.Bottom)
+            return false;
+    }
+    m_seen.append(Text);
+    return true;
+}
+
+TChartText KeepClear(TPageCanvas *Canvas, TChartText Text, const QRectF &Bounds, bool Across, bool Down)
+{
+    QList<QRect> occupied;
+    for (const TPageCommand &command : Canvas->Page()->Texts())
+        occupied.append(command.Box);
+    const QList<QRect> boxes = ChartTextBoxes(Canvas, Text);
+    if (boxes.isEmpty() || !Meets(boxes, occupied))
+        return Text;
+    InitPrintScale();
+    const QRect bounds(QPoint(PrintPixelX(float(Bounds.left())), PrintPixelY(float(Bounds.top()))),
+                       QPoint(PrintPixelX(float(Bounds.right())), PrintPixelY(float(Bounds.bottom()))));
+    const QRect u = Union(boxes);
+
+    // Candidate shifts in pixels: just past each box the text meets or could meet.
+    struct TCandidate
+    {
+        int Pixels;
+        bool Across;
+    };
+    QList<TCandidate> candidates;
+    for (const QRect &o : occupied) {
+        if (Down && o.right() >= u.left() && o.left() <= u.right()) {
+            candidates.append({o.bottom() + 1 + kClearance - u.top(), false});
+            candidates.append({o.top() - 1 - kClearance - u.bottom(), false});
+        }
+        if (Across && o.bottom() >= u.top() && o.top() <= u.bottom()) {
+            candidates.append({o.right() + 1 + kClearance - u.left(), true});
+            candidates.append({o.left() - 1 - kClearance - u.right(), true});
+        }
+    }
+    std::stable_sort(candidates.begin(), candidates.end(), [](const TCandidate &a, const TCandidate &b) {
+        return std::abs(a.Pixels) < std::abs(b.Pixels);
+    });
+    const TDeviceCaps &caps = Canvas->Page()->Caps();
+    for (const TCandidate &candidate : candidates) {
+        const int dpi = candidate.Across ? caps.LogPixelsX : caps.LogPixelsY;
+        const float cm = float(candidate.Pixels * 2.54 / dpi);
+        TChartText moved = Text;
+        moved.Shift(candidate.Across ? cm : 0, candidate.Across ? 0 : cm);
+        const QList<QRect> movedBoxes = ChartTextBoxes(Canvas, moved);
+        if (!bounds.contains(Union(movedBoxes)) || Meets(movedBoxes, occupied))
+            continue;
+        return moved;
+    }
+    return Text;
+}
+
+void DrawClearOf(TPageCanvas *Canvas, const TChartText &Text, const QRectF &Bounds, bool Across, bool Down)
+{
+    DrawChartText(Canvas, KeepClear(Canvas, Text, Bounds, Across, Down));
 }

@@ -2,6 +2,9 @@
 
 #include "charts/uuPrintDekigata.h"
 
+#include <QList>
+#include <QRect>
+#include <QRectF>
 #include <QString>
 
 #include <array>
@@ -61,3 +64,43 @@ class TKelmo4Head;
 void DrawNameHeaderFrame(TPageCanvas *Canvas);
 // Project name and contractor in that frame, on two lines when they need the room.
 void DrawProjectAndContractor(TPageCanvas *Canvas, const TKelmo4Head &Head);
+
+// ---- Labels that keep clear of the texts already on their page ----
+
+// A text as DrawBoxText would draw it, or, with a WidthPercent, as DrawScaledText would
+// draw it from (Left, Top).
+struct TChartText
+{
+    QString Text;
+    int Align = 0;
+    float Left = 0, Top = 0, Right = 0, Bottom = 0;
+    int Vertical = 0;
+    int WidthPercent = 0;
+
+    void Shift(float Across, float Down);
+};
+
+// The printer-pixel boxes the text gets in the canvas's font; nothing is drawn.
+QList<QRect> ChartTextBoxes(TPageCanvas *Canvas, const TChartText &Text);
+void DrawChartText(TPageCanvas *Canvas, const TChartText &Text);
+// Remembers the texts of one page by content and wanted place: a value or a label two
+// lines share is written once, wherever the first was moved to.
+class TWrittenOnce
+{
+public:
+    // True the first time this text is asked for at this place.
+    bool First(const TChartText &Text);
+
+private:
+    QList<TChartText> m_seen;
+};
+
+// Where two texts would meet, the later one moves aside. The text moved by the least
+// distance, across (Across) or down (Down), that keeps it clear of every text already on
+// the page and inside Bounds (form cm); unmoved when it is clear already, or when no place
+// inside Bounds is.
+TChartText KeepClear(TPageCanvas *Canvas, TChartText Text, const QRectF &Bounds, bool Across = true,
+                     bool Down = true);
+// KeepClear, then drawn.
+void DrawClearOf(TPageCanvas *Canvas, const TChartText &Text, const QRectF &Bounds, bool Across = true,
+                 bool Down = true);

@@ -45,6 +45,28 @@ float LeaderX(int no)
     return x[no];
 }
 
+// The band under the plot that holds the labels, to the bottom of the frame.
+const QRectF kLabelBand(QPointF(0, 13), QPointF(kPlotLeft, 14.4));
+
+// A label under its leader, in a smaller size where it would run out of the frame; the
+// upper and lower line of a pair share their leader and one label.
+void DrawLineLabel(TPageCanvas *c, const TChartText &label, TWrittenOnce &written)
+{
+    if (!written.First(label))
+        return;
+    InitPrintScale();
+    const int size = c->Font().Size();
+    const int bottom = PrintPixelY(float(kLabelBand.bottom()));
+    while (c->Font().Size() > 5) {
+        const QList<QRect> boxes = ChartTextBoxes(c, label);
+        if (boxes.isEmpty() || boxes.last().bottom() < bottom)
+            break;
+        c->Font().SetSize(c->Font().Size() - 1);
+    }
+    DrawClearOf(c, label, kLabelBand, true, false);
+    c->Font().SetSize(size);
+}
+
 void DrawPageHeader(TPageCanvas *c, const TKelmo4Head &Head, const TChartScale &Scale, const QString &AverageText,
                     bool Plot)
 {
@@ -63,6 +85,7 @@ void DrawPageHeader(TPageCanvas *c, const TKelmo4Head &Head, const TChartScale &
         QList<TChartLine> lines = StandardLines(*Head.Kikakuti, TLineForm::TableChart);
         const double f = UnitFactor(Head.SaTanni);
         lines.append({8, FormatGeneral(TextToFloat(AverageText) * f), u"平均値"_s, TLineColor::Average, true});
+        TWrittenOnce written;
         for (const TChartLine &line : lines) {
             if (!line.Drawn())
                 continue;
@@ -75,7 +98,7 @@ void DrawPageHeader(TPageCanvas *c, const TKelmo4Head &Head, const TChartScale &
             const float r = LeaderX(line.No);
             DrawLine(c, r, y, kPlotLeft, y);
             DrawLine(c, r, y, r, 13);
-            DrawBoxText(c, line.Label, 0, r - 0.2f, 13, r + 0.2f, 14.5f, 1);
+            DrawLineLabel(c, {line.Label, 0, r - 0.2f, 13, r + 0.2f, 14.5f, 1, 0}, written);
         }
     }
     c->Font().SetColor(clBlack);

@@ -78,6 +78,9 @@ void DrawFixedParts(TPageCanvas *c, const TKelmo4Head &Head)
     DrawBoxText(c, u"(+)"_s, 1, 16.5f, 14.5f, 17.5f, 15.4f, 0);
 }
 
+// The grid, where the labels of the lines may move to.
+const QRectF kGrid(QPointF(0.7, kGridTop), QPointF(24.3, 15.4));
+
 // Where the label of a line stands, its text and alignment.
 void DrawLineLabel(TPageCanvas *c, const TChartLine &line, float x)
 {
@@ -85,15 +88,15 @@ void DrawLineLabel(TPageCanvas *c, const TChartLine &line, float x)
     case 0:
     case 2:
         x = std::max(x, 1.7f);
-        DrawBoxText(c, line.Label, 4, x, kGridTop, x + 0.5f, kBase, 1);
+        DrawClearOf(c, {line.Label, 4, x, kGridTop, x + 0.5f, kBase, 1, 0}, kGrid, true, false);
         break;
     case 1:
     case 3:
         x = std::min(x, 22.8f);
-        DrawBoxText(c, line.Label, 4, x - 0.5f, kGridTop, x, kBase, 1);
+        DrawClearOf(c, {line.Label, 4, x - 0.5f, kGridTop, x, kBase, 1, 0}, kGrid, true, false);
         break;
     default:
-        DrawBoxText(c, line.Label, 1, x - 0.5f, kGridTop, x, kBase, 1);
+        DrawClearOf(c, {line.Label, 1, x - 0.5f, kGridTop, x, kBase, 1, 0}, kGrid, true, false);
         break;
     }
 }
@@ -151,13 +154,17 @@ void DrawFrequencyTable(TPrevX *Prev, const TKelmo4Head &Head, bool Weight)
     c->Brush().SetColor(clWhite);
 
     c->Pen().SetWidth(1);
+    TWrittenOnce written;
     for (const TChartLine &line : StandardLines(*Head.Kikakuti, TLineForm::FrequencyTable)) {
         if (!line.Drawn())
             continue;
         const float x = ValueX(line.Mm(), width);
         SetPenAndFont(c, LineColor(line.Color));
         DrawLine(c, x, kGridTop, x, kBase);
-        DrawBoxText(c, ShortText(line.Mm() / f), 1, x - 0.5f, 14.4f, x + 0.5f, 14.9f, 0);
+        // Two lines of one value write it once.
+        const TChartText value{ShortText(line.Mm() / f), 1, x - 0.5f, 14.4f, x + 0.5f, 14.9f, 0, 0};
+        if (written.First(value))
+            DrawClearOf(c, value, kGrid);
         DrawLineLabel(c, line, x);
     }
 
@@ -167,7 +174,10 @@ void DrawFrequencyTable(TPrevX *Prev, const TKelmo4Head &Head, bool Weight)
     SetPenAndFont(c, LineColor(TLineColor::Average));
     DrawLine(c, x, 5.9f, x, kBase);
     DrawLine(c, x, 5.9f, x + 2, 5.9f);
-    DrawBoxText(c, QChar(kAverageSign) + u"= "_s + ShortText(TextToFloat(average)) + u' ' + unitText, 2, x, 5.4f,
-                x + 2, 5.9f, 0);
+    // Right-aligned at the end of its arm; a text longer than the arm reaches out to the
+    // left instead of wrapping onto the line.
+    const QString text = QChar(kAverageSign) + u"= "_s + ShortText(TextToFloat(average)) + u' ' + unitText;
+    const float left = std::min(x, x + 2 - TextWidthCm(c, text) - 0.05f);
+    DrawClearOf(c, {text, 2, left, 5.4f, x + 2, 5.9f, 0, 0}, kGrid);
     SetPenAndFont(c, clBlack);
 }

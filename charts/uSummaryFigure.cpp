@@ -21,6 +21,8 @@ constexpr float kAxisLeft = 3.3f;
 constexpr float kAxisRight = 14.9f;
 constexpr float kAxisTop = 8.9f;
 constexpr float kBase = 20.0f;
+// Where a label may move to: right of the count axis, inside the frame, above the footer.
+const QRectF kFrame(QPointF(kAxisLeft, kAxisTop), QPointF(17.1, 21.8));
 
 constexpr const char16_t *kNotes[] = {
     u"イ　路床・路盤・舗装体各層の設計値と測定値とのずれの差を記入する。",
@@ -142,12 +144,17 @@ void DrawSummaryFigure(TPrevX *Prev, const TKelmo4Head &Head)
     }
 
     const double a = TextToFloat(RecordFigures::AverageDiffText(lines, Head.Units()));
-    const float ax = valueX(a * f);
+    // An average beyond the drawn classes stands at the end, as the standard lines do.
+    const float ax = std::clamp(valueX(a * f), 3.8f, 14.4f);
     SetPenAndFont(c, LineColor(TLineColor::Average));
     DrawLine(c, ax, kBase, ax, 9.5f);
     DrawLine(c, ax, 9.5f, ax + 2, 9.5f);
-    DrawBoxText(c, QChar(kAverageSign) + u'=' + ShortText(a) + u'(' + Head.SaTanni + u')', 0, ax, 9, ax + 3, 9.5f, 0);
+    // Its text stays inside the frame.
+    const QString averageText = QChar(kAverageSign) + u'=' + ShortText(a) + u'(' + Head.SaTanni + u')';
+    const float shift = std::max(0.0f, ax + TextWidthCm(c, averageText) + 0.05f - 17.1f);
+    DrawBoxText(c, averageText, 0, ax - shift, 9, ax + 3 - shift, 9.5f, 0);
 
+    TWrittenOnce written;
     for (const TChartLine &line : StandardLines(*Head.Kikakuti, TLineForm::SummaryFigure)) {
         if (!line.Drawn())
             continue;
@@ -155,10 +162,13 @@ void DrawSummaryFigure(TPrevX *Prev, const TKelmo4Head &Head)
         SetPenAndFont(c, LineColor(line.Color));
         DrawLine(c, x, kBase, x, 10);
         if (line.No % 2 == 0)
-            DrawBoxText(c, line.Label, 4, x, 11, x + 0.5f, 19, 1);
+            DrawClearOf(c, {line.Label, 4, x, 11, x + 0.5f, 19, 1, 0}, kFrame, true, false);
         else
-            DrawBoxText(c, line.Label, 4, x - 0.5f, 11, x, 19, 1);
-        DrawBoxText(c, ShortText(line.Mm() / f), 1, x - 1, 20.5f, x + 1, 21, 0);
+            DrawClearOf(c, {line.Label, 4, x - 0.5f, 11, x, 19, 1, 0}, kFrame, true, false);
+        // Two lines of one value write it once.
+        const TChartText value{ShortText(line.Mm() / f), 1, x - 1, 20.5f, x + 1, 21, 0, 0};
+        if (written.First(value))
+            DrawClearOf(c, value, kFrame);
     }
 
     DrawFooter(c, Head, lines);

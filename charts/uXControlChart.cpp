@@ -12,6 +12,7 @@
 #include "registers/uSimei.h"
 #include "registers/ukouku.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -22,6 +23,9 @@ constexpr float kPlotLeft = 3.1f;
 constexpr float kPlotRight = 23.9f;
 constexpr float kPlotTop = 3.8f;
 constexpr float kPlotBottom = 11.2f;
+// Where labels of the lines may move to: the column left of the plot, and the plot.
+const QRectF kLabelColumn(QPointF(0.2, kPlotTop), QPointF(kPlotLeft, kPlotBottom));
+const QRectF kPlotArea(QPointF(kPlotLeft, kPlotTop), QPointF(kPlotRight, kPlotBottom));
 
 struct TRule
 {
@@ -71,6 +75,23 @@ void SetGridPen(TPageCanvas *Canvas, int k)
     SetPenWidthMm(Canvas, IsMultiple(k, 10) ? 0.3f : IsMultiple(k, 5) ? 0.2f : 0.1f);
 }
 
+// Where a label of the left column may end: at 2.5, or short of a tick label beside it.
+float LabelColumnEnd(TPageCanvas *c, const QList<TChartTick> &ticks, float top, float bottom)
+{
+    const TChartConstants &constants = ChartConstants(TChartKind::XChart);
+    float end = 2.5f;
+    for (const TChartTick &tick : ticks) {
+        if (tick.Label.isEmpty())
+            continue;
+        const float h = TextHeightCm(c, tick.Label);
+        const float y = float(tick.Y);
+        if (y + h / 2 <= top || y - h / 2 >= bottom)
+            continue;
+        end = std::min(end, float(constants.LabelRight) - TextWidthCm(c, tick.Label) - 0.05f);
+    }
+    return end;
+}
+
 // Header values, ticks and the horizontal lines of one page.
 void DrawPageHeader(TPageCanvas *c, const TKelmo4Head &Head, const TChartScale &Scale, const QString &Period,
                     const QString &AverageText, bool Plot, TLabelPlacer &Placer)
@@ -97,6 +118,7 @@ void DrawPageHeader(TPageCanvas *c, const TKelmo4Head &Head, const TChartScale &
     c->Font().SetSize(10);
     if (Plot) {
         DrawChartTicks(c, Scale, Head.Bunpu, ChartConstants(TChartKind::XChart));
+        const QList<TChartTick> ticks = ChartTicks(Scale, Head.Bunpu, ChartConstants(TChartKind::XChart));
         c->Pen().SetWidth(5);
         for (const TChartLine &line : StandardLines(*Head.Kikakuti, TLineForm::XChart)) {
             if (!line.Drawn())
@@ -108,16 +130,18 @@ void DrawPageHeader(TPageCanvas *c, const TKelmo4Head &Head, const TChartScale &
             SetPenAndFont(c, LineColor(line.Color));
             DrawLine(c, kPlotLeft, y, kPlotRight, y);
             const QString label = line.Label + u' ' + ShortText(line.Mm() / f);
-            const float h = TextHeightCm(c, label);
-            const auto [top, bottom] = Placer.Place(y - h / 2, y + h / 2);
             if (line.No <= 3) {
+                // Only the labels of the left column take room there.
+                const float h = TextHeightCm(c, label);
+                const auto [top, bottom] = Placer.Place(y - h / 2, y + h / 2);
                 const float w = TextWidthCm(c, label);
-                if (w < 2.3f)
-                    DrawBoxText(c, label, 2, 0.2f, top, 2.5f, bottom, 0);
-                else
-                    DrawScaledText(c, 0, int(std::trunc(2.3 / w * 100)), 0.2f, top, label);
+                const float end = LabelColumnEnd(c, ticks, top, bottom);
+                TChartText text{label, 2, 0.2f, top, end, bottom, 0, 0};
+                if (!(w < end - 0.2f))
+                    text.WidthPercent = int(std::trunc((end - 0.2) / w * 100));
+                DrawClearOf(c, text, kLabelColumn);
             } else {
-                DrawBoxText(c, label, 2, 0.2f, y - 0.25f, 23.8f, y + 0.25f, 0);
+                DrawClearOf(c, {label, 2, 0.2f, y - 0.25f, 23.8f, y + 0.25f, 0, 0}, kPlotArea);
             }
         }
         const float y = float(Scale.YOfDifference(TextToFloat(AverageText)));
@@ -126,7 +150,12 @@ void DrawPageHeader(TPageCanvas *c, const TKelmo4Head &Head, const TChartScale &
         const QString label = u"平均値 "_s + AverageText;
         const float h = TextHeightCm(c, label);
         const auto [top, bottom] = Placer.Place(y - h / 2, y + h / 2);
-        DrawBoxText(c, label, 1, 0.2f, top, 2.5f, bottom, 0);
+        // Centred in the column, moved left just as far as a tick label beside it needs, and
+        // no further than the column's left edge.
+        const float w = TextWidthCm(c, label);
+        const float overlap = std::clamp(1.35f + w / 2 - LabelColumnEnd(c, ticks, top, bottom), 0.0f,
+                                         std::max(0.0f, 1.35f - w / 2 - 0.25f));
+        DrawClearOf(c, {label, 1, 0.2f - overlap, top, 2.5f - overlap, bottom, 0, 0}, kLabelColumn);
     }
     c->Pen().SetWidth(3);
     c->Font().SetColor(clBlack);
@@ -195,7 +224,6 @@ void DrawXControlChart(TPrevX *Prev, const TKelmo4Head &Head)
     TPageCanvas *c = Prev->Canvas();
     StartChartPage(c);
     TLabelPlacer placer;
-    placer.Clear();
 
     const QList<TKel4LineRow> lines = Head.Lines();
     if (lines.isEmpty())
@@ -219,6 +247,8 @@ void DrawXControlChart(TPrevX *Prev, const TKelmo4Head &Head)
             }
             DrawXChartFrame(c, scale.ZeroY);
             plotter.Restart();
+            // Labels meet only labels of their own page.
+            placer.Clear();
             DrawPageHeader(c, Head, scale, period, average, message.isEmpty(), placer);
             if (!message.isEmpty())
                 DrawPlotMessage(c, message, kPlotLeft, kPlotTop, kPlotRight, kPlotBottom);

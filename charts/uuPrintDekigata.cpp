@@ -8,6 +8,7 @@
 #include "measure/uUnits.h"
 #include "registers/uKikakuti4.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -19,6 +20,8 @@ constexpr int kR2 = 11;
 
 // More ticks than this in the 6.7 cm plot would be less than 0.07 mm apart.
 constexpr int kMaxTicks = 1000;
+// Ticks that had to be thinned out stand at least this far apart, cm.
+constexpr double kMinTickGap = 0.1;
 
 // Whole part of a value that is meant to be whole, forgiving the binary error of a product
 // such as 30 × 0.1.
@@ -152,23 +155,49 @@ QList<TChartTick> ChartTicks(const TChartScale &Scale, const QString &ClassWidth
     if (!IsUsableClassWidth(ClassWidth))
         return ticks;
     const double h = ClassWidth.trimmed().toDouble();
-    const double first = std::trunc(Scale.Min / h);
-    const double last = std::trunc(Scale.Max / h);
-    if (!(last - first < kMaxTicks))
-        return ticks;
-    for (double o = first; o <= last; o += 1) {
-        TChartTick tick;
-        const double mm = o * h;
-        tick.Y = Scale.YOfMm(mm);
+    // A tick per class while they fit; past that the ticks stand every 2, 5, 10, 20, …
+    // classes, far enough apart to be read, so that a huge range still gets a scale.
+    auto fits = [&](double every) { return std::trunc(Scale.Max / every) - std::trunc(Scale.Min / every) < kMaxTicks; };
+    double every = h;
+    if (!fits(every)) {
+        for (int n = 0;; ++n) {
+            if (n > 90) // no finite range gets here
+                return ticks;
+            every = h * std::pow(10.0, n / 3) * std::array<double, 3>{2, 5, 10}[std::size_t(n % 3)];
+            if (fits(every) && every / Scale.Factor / Scale.Step >= kMinTickGap - 1e-9)
+                break;
+        }
+    }
+    const double first = std::trunc(Scale.Min / every);
+    const double last = std::trunc(Scale.Max / every);
+    const double labelMm = Scale.Step * Scale.Factor;
+    auto label = [&](double mm) {
         // The labels stand at whole steps of the scale, in the unit the chart is read in.
         const double units = mm / Scale.Factor;
-        if (IsWholeMultiple(units, Scale.Step)) {
-            if (Constants.DecimalLabels)
-                tick.Label = QString::asprintf("%1.1f", units);
-            else
-                tick.Label = QString::number(qint64(WholePart(units)));
-        }
+        if (Constants.DecimalLabels)
+            return QString::asprintf("%1.1f", units);
+        return QString::number(qint64(WholePart(units)));
+    };
+    for (double o = first; o <= last; o += 1) {
+        TChartTick tick;
+        const double mm = o * every;
+        tick.Y = Scale.YOfMm(mm);
+        if (IsWholeMultiple(mm / Scale.Factor, Scale.Step))
+            tick.Label = label(mm);
         ticks.append(tick);
+    }
+    if (every != h && labelMm > 0) {
+        // The wider ticks may miss the whole steps; those keep their labelled tick.
+        for (double o = std::trunc(Scale.Max / labelMm); o >= std::trunc(Scale.Min / labelMm); o -= 1) {
+            const double mm = o * labelMm;
+            if (IsWholeMultiple(mm, every))
+                continue;
+            TChartTick tick;
+            tick.Y = Scale.YOfMm(mm);
+            tick.Label = label(mm);
+            ticks.append(tick);
+        }
+        std::sort(ticks.begin(), ticks.end(), [](const TChartTick &a, const TChartTick &b) { return a.Y > b.Y; });
     }
     return ticks;
 }
@@ -241,31 +270,37 @@ QList<TChartLine> StandardLines(const TKikakuti4 &Kikakuti, TLineForm Form)
 
 void TLabelPlacer::Clear()
 {
-    m_slots.fill({0.0f, 0.0f});
+    m_placed.clear();
 }
 
 std::pair<float, float> TLabelPlacer::Place(float Start, float End)
 {
     const float height = End - Start;
+    auto clear = [&](float start) {
+        for (const auto &[s, e] : m_placed) {
+            if (s < start + height && start < e)
+                return false;
+        }
+        return true;
+    };
     std::pair<float, float> result{Start, End};
-    for (const auto &[s, e] : m_slots) {
-        if (s < Start && Start < e) {
-            result = {e, e + height};
-            break;
+    if (!clear(Start)) {
+        // Just below or just above one of the placed intervals; the nearest that is clear.
+        QList<float> starts;
+        for (const auto &[s, e] : m_placed) {
+            starts.append(e);
+            starts.append(s - height);
         }
-        if (s < End && End < e) {
-            result = {s - height, s};
-            break;
+        std::stable_sort(starts.begin(), starts.end(),
+                         [&](float a, float b) { return std::fabs(a - Start) < std::fabs(b - Start); });
+        for (float start : starts) {
+            if (clear(start)) {
+                result = {start, start + height};
+                break;
+            }
         }
     }
-    int free = SlotCount - 1;
-    for (int i = 0; i < SlotCount; ++i) {
-        if (m_slots[std::size_t(i)].first == 0.0f && m_slots[std::size_t(i)].second == 0.0f) {
-            free = i;
-            break;
-        }
-    }
-    m_slots[std::size_t(free)] = result;
+    m_placed.append(result);
     return result;
 }
 

@@ -91,8 +91,9 @@ struct TChartTick
     QString Label; // empty: a tick without label
 };
 // One tick per whole class from Min to Max; labels where the value is a whole multiple of
-// Step. Empty for a class width that is not a positive number, and for one so small that
-// the ticks would merge into a bar.
+// Step. When the classes would give a thousand ticks or more, the ticks stand every 2, 5,
+// 10, 20, … classes instead, at least 1 mm apart, and the whole steps keep their labels. Empty for a class width
+// that is not a positive number.
 QList<TChartTick> ChartTicks(const TChartScale &Scale, const QString &ClassWidth, const TChartConstants &Constants);
 
 // A class width "分布" the histograms and ticks can use: a positive number.
@@ -123,17 +124,18 @@ QList<TChartLine> StandardLines(const TKikakuti4 &Kikakuti, TLineForm Form);
 
 // ---- Label placement ----
 
-// Keeps labels of lines close to each other from overlapping: 21 slots of placed intervals.
+// Keeps labels of lines close to each other from overlapping: every interval placed since
+// Clear stays taken.
 class TLabelPlacer
 {
 public:
-    static constexpr int SlotCount = 21;
     void Clear();
-    // The interval moved below or above the first occupied slot it starts or ends in.
+    // The interval as wanted when it meets none placed before; else moved up or down by the
+    // least distance that clears all of them (down when both are as near).
     std::pair<float, float> Place(float Start, float End);
 
 private:
-    std::array<std::pair<float, float>, SlotCount> m_slots{};
+    QList<std::pair<float, float>> m_placed;
 };
 
 // ---- Texts ----

@@ -1,6 +1,5 @@
 #include "measure/uRecordFigures.h"
 
-#include "app/Errors.h"
 #include "app/uCommon.h"
 #include "measure/uUnits.h"
 
@@ -30,6 +29,18 @@ double Extreme(const QList<TKel4LineRow> &lines, const int (&columns)[3], double
     return result;
 }
 
+// A difference the figures take: a number, spaces around it allowed. A text such as "欠測"
+// is no measured difference; it is left out of the sum and the count as the extremes and
+// the charts leave it out.
+bool ReadDifference(const QString &text, double *value)
+{
+    const QString trimmed = text.trimmed();
+    if (!IsFloatText(trimmed))
+        return false;
+    *value = StrToFloat(trimmed);
+    return true;
+}
+
 QString MonthDay(const QDate &d)
 {
     return u"%1月%2日"_s.arg(d.month()).arg(d.day());
@@ -44,16 +55,11 @@ TDiffFigures::TDiffFigures()
 
 void TDiffFigures::Add(const QString &diff)
 {
-    // The sum and the count take every non-empty cell, the extremes only the strict numbers.
-    if (!diff.isEmpty()) {
+    // The sum and the count take every number, the extremes only the bare ones.
+    double v = 0;
+    if (ReadDifference(diff, &v)) {
         ++m_count;
-        if (m_sumError.isEmpty()) {
-            try {
-                m_sum += StrToFloat(diff);
-            } catch (const EConvertError &error) {
-                m_sumError = error.Message();
-            }
-        }
+        m_sum += v;
     }
     if (IsFloatText(diff)) {
         const double v = TextToFloat(diff);
@@ -69,16 +75,9 @@ void TDiffFigures::AddLine(const TKel4LineRow &line)
         Add(line.Cell(c));
 }
 
-double TDiffFigures::Sum() const
-{
-    if (!m_sumError.isEmpty())
-        throw EConvertError(m_sumError);
-    return m_sum;
-}
-
 QString TDiffFigures::AverageText(const TRecordUnits &units) const
 {
-    const double average = m_count == 0 ? 0.0 : Sum() / m_count;
+    const double average = m_count == 0 ? 0.0 : m_sum / m_count;
     return FormatFixed(average, RecordFigures::AverageDecimals(units));
 }
 
@@ -99,8 +98,9 @@ double DiffSum(const QList<TKel4LineRow> &lines)
     double sum = 0;
     for (const TKel4LineRow &line : lines) {
         for (int c : kDiffColumns) {
-            if (!line.Cell(c).isEmpty())
-                sum += StrToFloat(line.Cell(c));
+            double v = 0;
+            if (ReadDifference(line.Cell(c), &v))
+                sum += v;
         }
     }
     return sum;
@@ -111,7 +111,8 @@ int DiffCount(const QList<TKel4LineRow> &lines)
     int count = 0;
     for (const TKel4LineRow &line : lines) {
         for (int c : kDiffColumns) {
-            if (!line.Cell(c).isEmpty())
+            double v = 0;
+            if (ReadDifference(line.Cell(c), &v))
                 ++count;
         }
     }

@@ -27,8 +27,7 @@ public:
     void AddLine(const TKel4LineRow &line);
 
     int Count() const { return m_count; }
-    // Raises DiffSum's EConvertError for the first difference that is not a number.
-    double Sum() const;
+    double Sum() const { return m_sum; }
     // Whether the extremes took a difference (one that reads strictly as a number).
     bool HasNumber() const { return m_hasNumber; }
     QString AverageText(const TRecordUnits &units) const;
@@ -38,7 +37,6 @@ public:
 private:
     int m_count = 0;
     double m_sum = 0;
-    QString m_sumError; // message for the first difference the sum could not take
     double m_max;
     double m_min;
     bool m_hasNumber = false;
@@ -46,10 +44,9 @@ private:
 
 namespace RecordFigures {
 
-// Sum of every non-empty difference; a difference that is not a number raises
-// EConvertError naming it.
+// Sum of the differences that are numbers; a text such as "欠測" is no measured difference.
 double DiffSum(const QList<TKel4LineRow> &lines);
-// Number of non-empty differences (not the count under the grid, which needs all three).
+// Number of those differences (not the count under the grid, which needs all three).
 int DiffCount(const QList<TKel4LineRow> &lines);
 QString AverageDiffText(const QList<TKel4LineRow> &lines, const TRecordUnits &units);
 QString MaxDiffText(const QList<TKel4LineRow> &lines, const TRecordUnits &units);

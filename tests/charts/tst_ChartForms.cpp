@@ -93,6 +93,12 @@ private Q_SLOTS:
     void frequencyTableClasses();
     void frequencyTableScaleAndCentreOnly();
     void frequencyTableDate();
+    void textDifferencePrintsEveryForm_data();
+    void textDifferencePrintsEveryForm();
+    void xChartAverageLabelOnItsLine_data();
+    void xChartAverageLabelOnItsLine();
+    void textsKeepClear_data();
+    void textsKeepClear();
     void documentsFollowPrintStyle_data();
     void documentsFollowPrintStyle();
     void exporterForms();
@@ -241,10 +247,6 @@ void TestChartForms::xChartBreaksAtEmptyDifference()
             ++centrePoints;
     }
     QCOMPARE(centrePoints, 5);
-    // A difference that is text cannot be averaged: the command ends with the message.
-    rows[4] = SampleRecord::Line(5, u"4"_s, QString(), u"欠測"_s, QString());
-    SaveRecord(u"0001"_s, rows);
-    QVERIFY_THROWS_EXCEPTION(EConvertError, DrawChartDocument(m_prev, *m_head, false));
 }
 
 void TestChartForms::xChartSqueezesLongWorkType()
@@ -602,6 +604,210 @@ void TestChartForms::frequencyTableDate()
     DrawHistogramDocument(m_prev, *m_head, false);
     QVERIFY(!m_prev->Page(1).AllText().contains(u"現在"_s));
     QVERIFY(ruleUnderDate(m_prev->Page(1)));
+}
+
+void TestChartForms::textDifferencePrintsEveryForm_data()
+{
+    QTest::addColumn<QString>("project");
+    QTest::addColumn<bool>("histogram");
+    QTest::addColumn<QString>("figure"); // the average as the form writes it
+    QTest::newRow("x chart") << u"0001"_s << false << u"平均値 1.5"_s;
+    QTest::newRow("table chart") << u"0002"_s << false << QString();
+    QTest::newRow("summary figure") << u"0001"_s << true << u"1.5 ㎜"_s;
+    QTest::newRow("frequency table") << u"0002"_s << true << QChar(kAverageSign) + u"= 1.5 ㎜"_s;
+}
+
+void TestChartForms::textDifferencePrintsEveryForm()
+{
+    QFETCH(QString, project);
+    QFETCH(bool, histogram);
+    QFETCH(QString, figure);
+    // Six numbers (sum 9, average 1.5) and three texts that are no measured difference.
+    const QList<TKel4LineRow> rows{SampleRecord::Line(1, u"0"_s, u"1"_s, u"欠測"_s, u"2"_s),
+                                   SampleRecord::Line(2, u"1"_s, u"3"_s, u"4"_s, u"欠測"_s),
+                                   SampleRecord::Line(3, u"2"_s, u"欠測"_s, u"-1"_s, u"0"_s)};
+    SaveRecord(project, rows);
+    QCOMPARE(m_head->DiffCount(), 6);
+    QCOMPARE(m_head->DiffSum(), 9.0);
+    QCOMPARE(m_head->GetAverageDiffText(), u"1.5"_s);
+    QCOMPARE(m_head->GetMaxDiffText(), u"4"_s);
+    QCOMPARE(m_head->GetMinDiffText(), u"-1"_s);
+    if (histogram)
+        DrawHistogramDocument(m_prev, *m_head, false);
+    else
+        DrawChartDocument(m_prev, *m_head, false);
+    QCOMPARE(m_prev->PageCount(), 1);
+    const TRecordedPage &page = m_prev->Page(1);
+    if (!figure.isEmpty())
+        QCOMPARE(page.TextsEqual(figure).size(), 1);
+    if (histogram) {
+        // One count per number in the bars: classes -1, 0, 1, 2, 3, 4 once each.
+        QCOMPARE(page.Fills().size(), 6);
+        if (project == u"0001"_s) {
+            QCOMPARE(page.TextsEqual(u"測定数 6"_s).size(), 1);
+            QCOMPARE(page.TextsEqual(u"差     9"_s).size(), 1);
+        }
+    } else {
+        // A point per number, none for the texts; the average line across the plot.
+        int points = 0;
+        for (const TPageCommand &c : page.Ellipses())
+            points += c.Box.width() < 30 && c.Pen.Color != clBlack ? 1 : 0;
+        QCOMPARE(points, 6);
+        const TForm form = project == u"0001"_s ? kXChart : kTable;
+        const float left = project == u"0001"_s ? 3.1f : 3.8f;
+        const float right = project == u"0001"_s ? 23.9f : 24.3f;
+        QCOMPARE(LinesAcross(page, kAverageColor, form.X(left), form.X(right)).size(), 1);
+    }
+}
+
+void TestChartForms::xChartAverageLabelOnItsLine_data()
+{
+    QTest::addColumn<QString>("difference"); // every difference of the record
+    QTest::addColumn<QString>("label");
+    // The 80 % and 50 % labels stand at the right end of their lines, so they leave the
+    // average's label at the left where it is.
+    QTest::newRow("level with the 50 % line") << u"10"_s << u"平均値 10.0"_s;
+    QTest::newRow("level with the 80 % line") << u"-16"_s << u"平均値 -16.0"_s;
+    QTest::newRow("apart from every line") << u"3"_s << u"平均値 3.0"_s;
+}
+
+void TestChartForms::xChartAverageLabelOnItsLine()
+{
+    QFETCH(QString, difference);
+    QFETCH(QString, label);
+    QList<TKel4LineRow> rows;
+    for (int i = 0; i < 4; ++i)
+        rows.append(SampleRecord::Line(i + 1, QString::number(i), difference, difference, difference));
+    SaveRecord(u"0001"_s, rows);
+    DrawChartDocument(m_prev, *m_head, false);
+    const TRecordedPage &page = m_prev->Page(1);
+    const QList<TPageCommand> average = LinesAcross(page, kAverageColor, kXChart.X(3.1f), kXChart.X(23.9f));
+    QCOMPARE(average.size(), 1);
+    const QList<TPageCommand> texts = page.TextsEqual(label);
+    QCOMPARE(texts.size(), 1);
+    QVERIFY2(Near(texts[0].Box.center().y(), average[0].From.y(), 6),
+             qPrintable(u"%1 at %2"_s.arg(texts[0].Box.center().y()).arg(average[0].From.y())));
+}
+
+void TestChartForms::textsKeepClear_data()
+{
+    QTest::addColumn<QString>("project");
+    QTest::addColumn<bool>("histogram");
+    QTest::addColumn<QStringList>("diffs"); // centre differences
+    QTest::addColumn<QStringList>("limits"); // U1, D1, U2, D2
+    QTest::addColumn<bool>("percents");
+    QTest::addColumn<QString>("bunpu");
+
+    struct TForms
+    {
+        const char *Name;
+        const char16_t *Project;
+        bool Histogram;
+    };
+    const TForms forms[] = {{"x chart", u"0001", false},
+                            {"table chart", u"0002", false},
+                            {"summary figure", u"0001", true},
+                            {"frequency table", u"0002", true}};
+    const QStringList small{u"-2"_s, u"1"_s, u"3"_s, u"0"_s, u"-1"_s, u"2"_s, u"4"_s, u"-3"_s, u"1"_s, u"0"_s};
+    const QStringList negative{u"-1"_s, u"0"_s, u"1"_s, u"-0.5"_s, u"0.5"_s, u"-1.5"_s, u"0"_s, u"0.5"_s, u"-1"_s,
+                               u"0"_s}; // average -0.2
+    const QStringList huge{u"-3000"_s, u"2500"_s, u"120"_s, u"-40"_s, u"3000"_s, u"0"_s};
+    const QStringList tiny{u"0.1"_s, u"0.2"_s, u"0.3"_s, u"0.2"_s, u"0.1"_s};
+    const QStringList coinciding{u"10"_s, u"-10"_s, u"8"_s, u"-8"_s};
+    for (const TForms &f : forms) {
+        auto row = [&](const char *name) -> QTestData & {
+            return QTest::addRow("%s, %s", f.Name, name) << QString::fromUtf16(f.Project) << f.Histogram;
+        };
+        row("coinciding limits, 80 %") << small << coinciding << true << u"1"_s;
+        row("coinciding limits, no 80 %") << small << coinciding << false << u"1"_s;
+        row("negative average") << negative << coinciding << true << u"1"_s;
+        row("no own-company limits") << small << QStringList{u"10"_s, u"-10"_s, QString(), QString()} << true
+                                      << u"1"_s;
+        row("large range") << huge << QStringList{u"50"_s, u"-50"_s, u"40"_s, u"-40"_s} << true << u"1"_s;
+        row("tiny range") << tiny << QStringList{QString(), QString(), QString(), QString()} << true << u"0.1"_s;
+        row("coinciding limits, wide classes") << small << coinciding << true << u"5"_s;
+    }
+}
+
+void TestChartForms::textsKeepClear()
+{
+    QFETCH(QString, project);
+    QFETCH(bool, histogram);
+    QFETCH(QStringList, diffs);
+    QFETCH(QStringList, limits);
+    QFETCH(bool, percents);
+    QFETCH(QString, bunpu);
+    WriteSetting(u"80percent"_s, percents ? u"TRUE"_s : u"FALSE"_s);
+    WriteSetting(u"JisyaKikakumei"_s, u"社内基準"_s);
+    QList<TKel4LineRow> rows;
+    for (int i = 0; i < diffs.size(); ++i)
+        rows.append(SampleRecord::Line(i + 1, u"No."_s + QString::number(i), diffs[i], diffs[i], diffs[i]));
+    SaveRecord(project, rows, limits[0], limits[1], limits[2], limits[3]);
+    m_head->Bunpu = bunpu;
+    if (histogram)
+        DrawHistogramDocument(m_prev, *m_head, false);
+    else
+        DrawChartDocument(m_prev, *m_head, false);
+
+    // The ruled boxes of the form that hold texts: a text that stands in one stays in it.
+    const bool style2 = project == u"0002"_s;
+    const TForm form = histogram ? (style2 ? kTable : kSummary) : (style2 ? kTable : kXChart);
+    QList<QRectF> cells;
+    if (!histogram && !style2)
+        cells = {{QPointF(0.2, 3.8), QPointF(3.1, 11.2)}, {QPointF(3.1, 3.8), QPointF(23.9, 11.2)},
+                 {QPointF(0, 0), QPointF(24.1, 13.5)}};
+    else if (!histogram)
+        cells = {{QPointF(0, 6.8), QPointF(3.8, 14.4)}, {QPointF(0, 4.6), QPointF(24.3, 14.4)}};
+    else if (!style2)
+        cells = {{QPointF(0, 0), QPointF(17.1, 25.2)}};
+    else
+        cells = {{QPointF(0, 4.9), QPointF(24.3, 15.4)}};
+    if (!histogram) {
+        // Every tick label whole, right-aligned at its place.
+        const TChartConstants &constants = ChartConstants(style2 ? TChartKind::TableChart : TChartKind::XChart);
+        const TValueRange range = ValueRange(*m_head, m_head->Lines(), constants);
+        const TChartScale scale = ChartScale(range.Max, range.Min, 1, constants);
+        QStringList expected;
+        for (const TChartTick &tick : ChartTicks(scale, bunpu, constants)) {
+            if (!tick.Label.isEmpty())
+                expected << tick.Label;
+        }
+        QVERIFY(!expected.isEmpty());
+        QStringList labels;
+        for (const TPageCommand &c : m_prev->Page(1).Texts()) {
+            if (Near(c.Box.left() + c.Box.width(), form.X(float(constants.LabelRight)), 3)
+                && c.Box.center().y() > form.Y(float(constants.Top)) && c.Box.center().y() < form.Y(float(constants.Top) + kPlotHeight))
+                labels << c.Text;
+        }
+        QCOMPARE(labels, expected);
+    }
+    // The own-company limit and the 80 % line share the value 8 and write it once, under
+    // the class values.
+    if (histogram && limits[2] == u"8"_s) {
+        const int below = style2 ? kTable.Y(14.45f) : kSummary.Y(20.45f);
+        int eights = 0;
+        for (const TPageCommand &c : m_prev->Page(1).TextsEqual(u"8"_s))
+            eights += c.Box.center().y() > below ? 1 : 0;
+        QCOMPARE(eights, 1);
+    }
+    for (int p = 1; p <= m_prev->PageCount(); ++p) {
+        const QList<TPageCommand> texts = m_prev->Page(p).Texts();
+        QVERIFY(texts.size() > 30);
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            const QRect &a = texts[i].Box;
+            for (qsizetype j = i + 1; j < texts.size(); ++j) {
+                QVERIFY2(!a.intersects(texts[j].Box),
+                         qPrintable(u"page %1: '%2' meets '%3'"_s.arg(p).arg(texts[i].Text, texts[j].Text)));
+            }
+            for (const QRectF &cell : cells) {
+                const QRect box(QPoint(form.X(float(cell.left())), form.Y(float(cell.top()))),
+                                QPoint(form.X(float(cell.right())), form.Y(float(cell.bottom()))));
+                // Everything of the summary figure stands inside its frame.
+                if (box.contains(a.center()) || (histogram && !style2))
+                    QVERIFY2(box.contains(a), qPrintable(u"page %1: '%2' runs out of its box"_s.arg(p).arg(texts[i].Text)));
+            }
+        }
+    }
 }
 
 void TestChartForms::documentsFollowPrintStyle_data()

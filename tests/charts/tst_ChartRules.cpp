@@ -1,4 +1,5 @@
 #include "app/RegistryUtility.h"
+#include "app/uCommon.h"
 #include "app/uDekigataDef.h"
 #include "charts/uuPrintDekigata.h"
 #include "support/TestEnv.h"
@@ -43,12 +44,14 @@ private Q_SLOTS:
     void ticks();
     void ticksNeedAClassWidth_data();
     void ticksNeedAClassWidth();
+    void ticksOfHugeRanges_data();
+    void ticksOfHugeRanges();
     void standardLines_data();
     void standardLines();
     void ownCompanyLinesHiddenInGridColour();
     void percentFormats();
+    void placeLabel_data();
     void placeLabel();
-    void placeLabelReusesLastSlot();
     void eraDate_data();
     void eraDate();
     void classes_data();
@@ -226,7 +229,6 @@ void TestChartRules::ticksNeedAClassWidth_data()
     QTest::newRow("zero") << u"0"_s;
     QTest::newRow("text") << u"abc"_s;
     QTest::newRow("negative") << u"-1"_s;
-    QTest::newRow("too fine") << u"0.0001"_s;
 }
 
 void TestChartRules::ticksNeedAClassWidth()
@@ -238,7 +240,75 @@ void TestChartRules::ticksNeedAClassWidth()
     s.Step = 2;
     s.ZeroY = 7.5;
     QVERIFY(ChartTicks(s, width, ChartConstants(TChartKind::XChart)).isEmpty());
-    QCOMPARE(IsUsableClassWidth(width), width == u"0.0001"_s);
+    QVERIFY(!IsUsableClassWidth(width));
+}
+
+void TestChartRules::ticksOfHugeRanges_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("diffs");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<double>("every"); // mm between ticks
+    QTest::addColumn<QStringList>("labels");
+    // A tick per class while fewer than a thousand fit.
+    QTest::newRow("999 classes") << int(TChartKind::XChart) << QStringList{u"-416"_s, u"416"_s} << u"1"_s << 1.0
+                                 << QStringList{u"-300"_s, u"0"_s, u"300"_s};
+    // ±3600 mm with the margin in 1 mm classes: 7200 classes; Step 2150 mm per cm, so
+    // every 500 mm, the first of the sequence at least 1 mm apart.
+    QTest::newRow("x 3000 mm") << int(TChartKind::XChart) << QStringList{u"-3000"_s, u"3000"_s} << u"1"_s << 500.0
+                               << QStringList{u"-2150"_s, u"0"_s, u"2150"_s};
+    QTest::newRow("table 500 mm in tenths") << int(TChartKind::TableChart) << QStringList{u"-500"_s, u"500"_s}
+                                            << u"0.1"_s << 50.0
+                                            << QStringList{u"-360.0"_s, u"0.0"_s, u"360.0"_s};
+    // Ticks every 1400 mm and a step of 7160: the steps keep labelled ticks of their own.
+    QTest::newRow("x steps off the ticks") << int(TChartKind::XChart) << QStringList{u"-10000"_s, u"10000"_s}
+                                           << u"7"_s << 1400.0 << QStringList{u"-7160"_s, u"0"_s, u"7160"_s};
+    QTest::newRow("tiny class width") << int(TChartKind::XChart) << QStringList{u"-3"_s, u"4"_s} << u"0.0001"_s
+                                      << 0.2 << QStringList{u"-2"_s, u"0"_s, u"2"_s, u"4"_s};
+}
+
+void TestChartRules::ticksOfHugeRanges()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, diffs);
+    QFETCH(QString, width);
+    QFETCH(double, every);
+    QFETCH(QStringList, labels);
+    TKelmo4Head head;
+    SampleRecord::Fill(head, u"0001"_s, u"路盤工"_s, u"#"_s, u"高さ"_s, QString(), QString());
+    const TChartConstants &c = ChartConstants(TChartKind(kind));
+    const TValueRange range = ValueRange(head, Differences(diffs), c);
+    const TChartScale s = ChartScale(range.Max, range.Min, 1, c);
+    const QList<TChartTick> ticks = ChartTicks(s, width, c);
+    QVERIFY(ticks.size() > 10);
+    QVERIFY(ticks.size() < 1000);
+    // Thinned-out ticks stand at least 1 mm apart.
+    if (every != width.toDouble()) {
+        for (int i = 1; i < ticks.size(); ++i)
+            QVERIFY(ticks[i - 1].Y - ticks[i].Y > 0.1 - 1e-6 || !ticks[i].Label.isEmpty() || !ticks[i - 1].Label.isEmpty());
+    }
+    QStringList got;
+    int labelled = 0;
+    for (int i = 0; i < ticks.size(); ++i) {
+        // Upward from the lowest value, all inside the plot area.
+        QVERIFY(ticks[i].Y >= c.Top - 1e-6 && ticks[i].Y <= c.Top + kPlotHeight + 1e-6);
+        if (i > 0)
+            QVERIFY(ticks[i - 1].Y > ticks[i].Y);
+        if (ticks[i].Label.isEmpty()) {
+            // An unlabelled tick stands on the tick spacing.
+            const double mm = (s.ZeroY - ticks[i].Y) * s.Step;
+            QVERIFY2(qAbs(mm / every - std::round(mm / every)) < 1e-6, qPrintable(QString::number(mm)));
+            continue;
+        }
+        ++labelled;
+        got << ticks[i].Label;
+        // A label stands at its own value.
+        QVERIFY(qAbs(s.YOfMm(TextToFloat(ticks[i].Label)) - ticks[i].Y) < 1e-6);
+    }
+    // Every whole step of the scale in the range is labelled.
+    const int steps = int(std::trunc(s.Max / s.Step) - std::trunc(s.Min / s.Step)) + 1;
+    QCOMPARE(labelled, steps);
+    QCOMPARE(got, labels);
 }
 
 void TestChartRules::standardLines_data()
@@ -330,40 +400,42 @@ void TestChartRules::percentFormats()
     QCOMPARE(StandardLines(k, TLineForm::SummaryFigure)[7].Label, u"５０％"_s);
 }
 
-void TestChartRules::placeLabel()
+void TestChartRules::placeLabel_data()
 {
-    TLabelPlacer placer;
-    placer.Clear();
-    QCOMPARE(placer.Place(1.9f, 2.3f), std::make_pair(1.9f, 2.3f));
-    // Starts inside the first: moved below it.
-    const auto below = placer.Place(2.0f, 2.4f);
-    QVERIFY(qAbs(below.first - 2.3f) < 1e-6f && qAbs(below.second - 2.7f) < 1e-6f);
-    // Ends inside the first: moved above it.
-    const auto above = placer.Place(1.6f, 2.0f);
-    QVERIFY(qAbs(above.first - 1.5f) < 1e-6f && qAbs(above.second - 1.9f) < 1e-6f);
-    // Touching intervals do not overlap and stay.
-    QCOMPARE(placer.Place(5.0f, 5.4f), std::make_pair(5.0f, 5.4f));
-    QCOMPARE(placer.Place(5.4f, 5.8f), std::make_pair(5.4f, 5.8f));
-    // The moved interval is not checked again: below (1.9, 2.3) lies (2.3, 2.7) already.
-    const auto again = placer.Place(2.1f, 2.5f);
-    QVERIFY(qAbs(again.first - 2.3f) < 1e-6f && qAbs(again.second - 2.7f) < 1e-6f);
-    placer.Clear();
-    QCOMPARE(placer.Place(2.0f, 2.4f), std::make_pair(2.0f, 2.4f));
+    QTest::addColumn<QList<QPointF>>("placed"); // (start, end) placed before, in order
+    QTest::addColumn<QPointF>("wanted");
+    QTest::addColumn<QPointF>("expected");
+    QTest::newRow("free") << QList<QPointF>{} << QPointF(1.9, 2.3) << QPointF(1.9, 2.3);
+    QTest::newRow("starts inside: below") << QList<QPointF>{{1.9, 2.3}} << QPointF(2.0, 2.4) << QPointF(2.3, 2.7);
+    QTest::newRow("ends inside: above") << QList<QPointF>{{1.9, 2.3}} << QPointF(1.6, 2.0) << QPointF(1.5, 1.9);
+    QTest::newRow("touching stays") << QList<QPointF>{{5.0, 5.4}} << QPointF(5.4, 5.8) << QPointF(5.4, 5.8);
+    QTest::newRow("coinciding") << QList<QPointF>{{2.0, 2.4}} << QPointF(2.0, 2.4) << QPointF(2.4, 2.8);
+    QTest::newRow("holding a placed one") << QList<QPointF>{{2.1, 2.2}} << QPointF(2.0, 2.4) << QPointF(2.2, 2.6);
+    // Below the first lies the second: the nearest clear place is above the first.
+    QTest::newRow("clear of all") << QList<QPointF>{{1.9, 2.3}, {2.3, 2.7}} << QPointF(2.0, 2.4)
+                                  << QPointF(1.5, 1.9);
+    QList<QPointF> many;
+    for (int i = 0; i < 25; ++i)
+        many.append(QPointF(i, i + 0.5));
+    QTest::newRow("more than twenty-one") << many << QPointF(20.1, 20.3) << QPointF(19.8, 20.0);
 }
 
-void TestChartRules::placeLabelReusesLastSlot()
+void TestChartRules::placeLabel()
 {
+    QFETCH(QList<QPointF>, placed);
+    QFETCH(QPointF, wanted);
+    QFETCH(QPointF, expected);
     TLabelPlacer placer;
     placer.Clear();
-    for (int i = 0; i < TLabelPlacer::SlotCount; ++i)
-        placer.Place(float(i), float(i) + 0.5f);
-    // All taken: the 22nd interval goes into slot 20, replacing (20, 20.5).
-    QCOMPARE(placer.Place(30.0f, 30.5f), std::make_pair(30.0f, 30.5f));
-    QCOMPARE(placer.Place(20.1f, 20.3f), std::make_pair(20.1f, 20.3f));
-    // (30, 30.5) was replaced in turn, so nothing pushes this one away.
-    QCOMPARE(placer.Place(30.2f, 30.4f), std::make_pair(30.2f, 30.4f));
-    // The first twenty slots are still held.
-    QCOMPARE(placer.Place(3.2f, 3.4f), std::make_pair(3.5f, 3.7f));
+    for (const QPointF &p : placed)
+        placer.Place(float(p.x()), float(p.y()));
+    const auto got = placer.Place(float(wanted.x()), float(wanted.y()));
+    QVERIFY2(qAbs(got.first - expected.x()) < 1e-5 && qAbs(got.second - expected.y()) < 1e-5,
+             qPrintable(u"(%1, %2)"_s.arg(got.first).arg(got.second)));
+    // Cleared, the same interval is free again.
+    placer.Clear();
+    QCOMPARE(placer.Place(float(wanted.x()), float(wanted.y())),
+             std::make_pair(float(wanted.x()), float(wanted.y())));
 }
 
 void TestChartRules::eraDate_data()
