@@ -46,6 +46,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -146,6 +147,7 @@ TfrmEditDekigata::TfrmEditDekigata(QWidget *parent)
     actSimulation->setVisible(IsSimulationEnabled());
     ShowGridModes();
     UseUnitDefaults = true;
+    RestoreWindowSize();
 
     m_activation = new TActivationWatch(this, [this] { FormActivate(); });
 }
@@ -243,14 +245,16 @@ void TfrmEditDekigata::closeEvent(QCloseEvent *event)
     }
     QMainWindow::closeEvent(event);
     // The other windows live on hidden; the run ends with this one.
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        RememberWindowSize();
         QCoreApplication::quit();
+    }
 }
 
 void TfrmEditDekigata::BuildControls()
 {
     auto *client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+    client->setMinimumSize(kClientWidth, kClientHeight - kStatusHeight);
     setCentralWidget(client);
     // Shown for every part of the window that has no tip of its own.
     client->setToolTip(u"工事名の登録はメニューの「データ～工事の登録」から行ってください。"_s);
@@ -394,7 +398,37 @@ void TfrmEditDekigata::BuildStatusBar()
     }
     StatusPanels[1]->installEventFilter(this);
     StatusPanels[2]->installEventFilter(this);
-    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+void TfrmEditDekigata::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // The grid takes the room beyond the designed size; the other controls keep their places.
+    if (const QWidget *client = centralWidget())
+        vaSpread1->setGeometry(4, 164, client->width() - 8, client->height() - 168);
+}
+
+void TfrmEditDekigata::RestoreWindowSize()
+{
+    const QStringList size = ReadSetting(u"K4_MainWindowSize"_s).split(u'x');
+    if (size.size() == 2) {
+        const int w = size.at(0).toInt(), h = size.at(1).toInt();
+        if (w > 0 && h > 0)
+            resize(qMax(w, minimumSizeHint().width()), qMax(h, minimumSizeHint().height()));
+    }
+    if (ReadSetting(u"K4_MainWindowMaximized"_s) == u"TRUE"_s)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TfrmEditDekigata::RememberWindowSize()
+{
+    const bool maximized = isMaximized();
+    WriteSetting(u"K4_MainWindowMaximized"_s, maximized ? u"TRUE"_s : u"FALSE"_s);
+    // The size to come back to from the maximised state.
+    const QSize size = maximized ? normalGeometry().size() : this->size();
+    if (size.isValid())
+        WriteSetting(u"K4_MainWindowSize"_s, u"%1x%2"_s.arg(size.width()).arg(size.height()));
 }
 
 void TfrmEditDekigata::SetTabOrder()
@@ -924,7 +958,8 @@ void TfrmEditDekigata::ApplyUnitDefaults()
 
 void TfrmEditDekigata::FormActivate()
 {
-    CenterInWorkArea(this);
+    if (!isMaximized())
+        CenterInWorkArea(this);
     // "高さ" and its defaults at the first showing only: coming back from another window
     // keeps the record being typed.
     if (m_formType < 0)

@@ -140,10 +140,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildControls();
+    // The window opens at its size of last time (at least the designed size), maximised
+    // when it was.
+    void RestoreWindowSize();
+    void RememberWindowSize();
     void BuildMenus();
     void BuildStatusBar();
     void ConnectControls();

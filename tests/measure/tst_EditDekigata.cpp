@@ -153,6 +153,7 @@ private Q_SLOTS:
     void recordLimitsDecimalsAndTypedForms();
     void unsavedEditsAreAskedFor();
     void proposalsAloneAreNoLines();
+    void windowGrowsAndRemembersItsSize();
     void thicknessHidesSideGroupsAndCarriesDesign();
     void yukouAndDisplayDecimals();
     void statusBarToggles();
@@ -547,6 +548,29 @@ void TestEditDekigata::proposalsAloneAreNoLines()
     for (const TKel4LineRow &line : TKelmo4Line().LoadLines(w.Head()->ID))
         stored << u"%1:%2"_s.arg(line.LNO).arg(line.Cells[0]);
     QCOMPARE(stored, (QStringList{u"1:No.300"_s, u"2:No.320"_s, u"4:No.360"_s, u"6:No.999"_s}));
+}
+
+void TestEditDekigata::windowGrowsAndRemembersItsSize()
+{
+    QSize grown;
+    {
+        TfrmEditDekigata w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect grid = w.vaSpread1->geometry();
+        const QPoint button = w.BitBtn1->pos();
+        w.resize(w.width() + 200, w.height() + 300);
+        QTRY_COMPARE(w.vaSpread1->height(), grid.height() + 300);
+        QCOMPARE(w.vaSpread1->width(), grid.width() + 200);
+        QCOMPARE(w.vaSpread1->pos(), grid.topLeft());
+        QCOMPARE(w.BitBtn1->pos(), button);
+        grown = w.size();
+        // Never smaller than designed.
+        QVERIFY(w.minimumSizeHint().width() >= 772);
+        QVERIFY(w.close());
+    }
+    TfrmEditDekigata again;
+    QCOMPARE(again.size(), grown);
 }
 
 void TestEditDekigata::recordLimitsDecimalsAndTypedForms()
