@@ -767,9 +767,8 @@ void TfrmEditDekigata::DeleteRecord()
     if (!m_head->FindByKey())
         return;
     m_head->Delete();
-    // The rows stay on screen, no longer registered.
+    // The rows stay on screen so that "登録" can store them again; the record is gone.
     ShowRecordId(0);
-    m_gridModified = true;
 }
 
 void TfrmEditDekigata::PrintRecord(TRecordForm form)
