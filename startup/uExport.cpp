@@ -4,6 +4,7 @@
 #include "app/Errors.h"
 #include "app/uDatabase.h"
 #include "app/uDekigataDef.h"
+#include "app/uFileMoves.h"
 #include "printing/NkPrinter.h"
 #include "printing/PageExport.h"
 #include "printing/PrevX.h"
@@ -217,6 +218,9 @@ void Export(TExportOptions options, QTextStream &out)
         OverrideAliasPath(u"tomaruk"_s, options.DataDir);
         dataDir.Active = true;
     }
+    // An import killed half-way may have been moving the defaults file too.
+    if (const QString data = GetAliasPath(u"tomaruk"_s); QFileInfo(data).isDir())
+        FinishInterruptedMoves(data);
     LoadDefaults();
     // The page geometry must not depend on the machine's printers.
     NkPrinter().SetSource(TPrinterSource::PdfOnly);

@@ -5,6 +5,7 @@
 #include "app/uDatabase.h"
 #include "app/uDekigataDef.h"
 #include "app/uParadoxFile.h"
+#include "app/uFileMoves.h"
 #include "measure/uKelmo4Head.h"
 #include "measure/uKelmo4Line.h"
 #include "registers/uHacchusya.h"
@@ -36,6 +37,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <memory>
+#include <unistd.h>
 
 extern "C" {
 #include <paradox.h>
@@ -785,44 +787,6 @@ private:
     QString m_folder;
 };
 
-// File moves that are undone, last first, unless the whole step succeeded.
-class TMoveJournal
-{
-public:
-    ~TMoveJournal()
-    {
-        if (m_committed)
-            return;
-        for (qsizetype i = m_moves.size() - 1; i >= 0; --i) {
-            const auto &m = m_moves[i];
-            if (m.From.isEmpty())
-                QFile::remove(m.To); // a file this step created
-            else
-                QFile::rename(m.To, m.From);
-        }
-    }
-
-    void Move(const QString &from, const QString &to)
-    {
-        if (QFileInfo::exists(to))
-            throw EFileError(u"「%1」がすでにあるため、「%2」を移せません。"_s.arg(to, from));
-        if (!QFile::rename(from, to))
-            throw EFileError(u"「%1」を「%2」へ移せません。"_s.arg(from, to));
-        m_moves.append({from, to});
-    }
-
-    void Created(const QString &file) { m_moves.append({QString(), file}); }
-    void Commit() { m_committed = true; }
-
-private:
-    struct TMove
-    {
-        QString From, To;
-    };
-    QList<TMove> m_moves;
-    bool m_committed = false;
-};
-
 // Staging folders of imports that were killed half-way: only ever our table files, and
 // of no use once an import has gone through.
 void RemoveStaleStagingFolders(const QString &dataFolder, const QString &current)
@@ -870,6 +834,9 @@ TParadoxSurvey TParadoxImport::Survey() const
     const QFileInfo sourceInfo(m_source);
     if (!sourceInfo.isDir() || !sourceInfo.isReadable())
         throw EFileError(u"フォルダ「%1」を読めません。"_s.arg(QDir::toNativeSeparators(m_source)));
+    // An import killed while it moved the files is finished first; what is left is what counts.
+    if (QFileInfo(survey.DataFolder).isDir())
+        FinishInterruptedMoves(survey.DataFolder);
     survey.SourceIsDataFolder = QFileInfo(survey.DataFolder).exists()
                                 && CanonicalFolder(m_source) == CanonicalFolder(survey.DataFolder);
 
@@ -1049,14 +1016,15 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
     else if (!survey.DekigataDefPath.isEmpty() && !takeDekigataDef)
         result.Skipped.append(u"DekigataDef: 取り込まないよう選ばれました。"_s);
 
-    // 2. The originals out of the way, the new files in; every step undone on failure.
+    // 2. The originals out of the way, the new files in. The moves are journalled in the data
+    // folder first: a failure undoes them, and a program killed half-way has them finished
+    // (or undone) at its next start, before any table is opened.
     TDatabase::Close();
+    FinishInterruptedMoves(dataFolder);
+    // Made by the moves themselves, once they are journalled; left behind only when
+    // something went into it.
     const QString backup = UniqueFolder(dataFolder, ParadoxBackupFolderName(now));
-    if (!QDir().mkpath(backup))
-        throw EFileError(u"バックアップ用のフォルダ「%1」を作れません。"_s.arg(QDir::toNativeSeparators(backup)));
     bool backupUsed = false;
-    // Left behind only when something went into it; declared first so that it goes after
-    // the journal has moved everything back.
     struct TEmptyFolderRemover
     {
         QString Folder;
@@ -1067,48 +1035,64 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
                 QDir().rmdir(Folder);
         }
     } removeBackup{backup};
-    {
-        TMoveJournal journal;
-        {
-            for (const TParadoxSourceTable &source : survey.Tables) {
-                if (survey.SourceIsDataFolder) {
-                    journal.Move(source.Path, backup + u'/' + FileName(source.Path));
-                    for (const QString &companion : ParadoxCompanionFiles(source.Path))
-                        journal.Move(companion, backup + u'/' + FileName(companion));
-                    backupUsed = true;
-                }
-                for (const QString &file : FilesInTheWay(dataFolder, source.Table)) {
-                    if (IsParadoxTableFile(file))
-                        result.Skipped.append(u"%1: 旧形式のファイル「%2」は取り込まずに、元のファイルとして移しました。"_s.arg(
-                            source.Table, FileName(file)));
-                    journal.Move(file, backup + u'/' + FileName(file));
-                    backupUsed = true;
-                }
-                journal.Move(staging + u'/' + source.Table + u".db"_s, dataFolder + source.Table + u".db"_s);
-            }
-            if (takeDef) {
-                const QString working = WorkingDekigataDef();
-                if (QFileInfo::exists(working)) {
-                    result.DekigataDefBackup = backup + u"/DekigataDef.before-import"_s;
-                    journal.Move(working, result.DekigataDefBackup);
-                    backupUsed = true;
-                }
-                const QString incoming = working + u".importing"_s;
-                QFile::remove(incoming);
-                if (!QFile::copy(survey.DekigataDefPath, incoming))
-                    throw EFileError(u"DekigataDef を作業フォルダへ写せません。"_s);
-                journal.Created(incoming);
-                journal.Move(incoming, working);
-                journal.Created(working);
-                if (survey.SourceIsDataFolder) {
-                    journal.Move(survey.DekigataDefPath, backup + u'/' + FileName(survey.DekigataDefPath));
-                    backupUsed = true;
-                }
-                result.DekigataDefTaken = true;
-            }
+    TFileMoves moves(dataFolder);
+    moves.CreatedFolder(backup);
+    moves.Scratch(staging);
+    for (const TParadoxSourceTable &source : survey.Tables) {
+        if (survey.SourceIsDataFolder) {
+            moves.Move(source.Path, backup + u'/' + FileName(source.Path));
+            for (const QString &companion : ParadoxCompanionFiles(source.Path))
+                moves.Move(companion, backup + u'/' + FileName(companion));
+            backupUsed = true;
         }
-        journal.Commit();
+        for (const QString &file : FilesInTheWay(dataFolder, source.Table)) {
+            if (file == source.Path)
+                continue;
+            if (IsParadoxTableFile(file))
+                result.Skipped.append(u"%1: 旧形式のファイル「%2」は取り込まずに、元のファイルとして移しました。"_s.arg(
+                    source.Table, FileName(file)));
+            moves.Move(file, backup + u'/' + FileName(file));
+            backupUsed = true;
+        }
+        moves.Move(staging + u'/' + source.Table + u".db"_s, dataFolder + source.Table + u".db"_s);
     }
+    struct TFileRemover
+    {
+        QString File;
+        ~TFileRemover()
+        {
+            if (!File.isEmpty())
+                QFile::remove(File);
+        }
+    } removeIncoming;
+    if (takeDef) {
+        const QString working = WorkingDekigataDef();
+        // The copy is made before anything moves, so that failing to make it changes nothing.
+        const QString incoming = working + u".importing"_s;
+        QFile::remove(incoming);
+        if (!QFile::copy(survey.DekigataDefPath, incoming))
+            throw EFileError(u"DekigataDef を作業フォルダ「%1」へ写せません。"_s.arg(
+                QDir::toNativeSeparators(QFileInfo(working).absolutePath())));
+        removeIncoming.File = incoming;
+        {
+            QFile copy(incoming);
+            if (copy.open(QIODevice::ReadWrite))
+                ::fsync(copy.handle());
+        }
+        moves.Created(incoming);
+        if (QFileInfo::exists(working)) {
+            result.DekigataDefBackup = backup + u"/DekigataDef.before-import"_s;
+            moves.Move(working, result.DekigataDefBackup);
+            backupUsed = true;
+        }
+        moves.Move(incoming, working);
+        if (survey.SourceIsDataFolder) {
+            moves.Move(survey.DekigataDefPath, backup + u'/' + FileName(survey.DekigataDefPath));
+            backupUsed = true;
+        }
+        result.DekigataDefTaken = true;
+    }
+    moves.Run();
     if (backupUsed) {
         removeBackup.Keep = true;
         result.BackupFolder = backup;
