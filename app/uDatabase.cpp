@@ -396,8 +396,11 @@ void RemoveOrphanSuperJournals(sqlite3 *db, const QString &folder)
     if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
         QList<QByteArray> journals;
         for (const QString &entry : dir.entryList({u"*-journal"_s}, QDir::Files | QDir::Hidden | QDir::System)) {
+            // Only a journal whose header is complete can be rolled back; one killed before
+            // its header was written is ignored by the engine, and so is the name in it.
+            static const QByteArray magic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
             QFile journal(dir.filePath(entry));
-            if (journal.open(QIODevice::ReadOnly))
+            if (journal.open(QIODevice::ReadOnly) && journal.peek(8) == magic)
                 journals.append(journal.readAll());
         }
         for (const QString &entry : leftovers) {

@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -65,6 +66,28 @@ const QList<const TTableDef *> &ImportTableDefs()
     }();
     return defs;
 }
+
+namespace {
+// The columns by which a table's rows are found and referred to. An old table without
+// them is not one of ours, whatever its name: its rows would come in empty.
+QStringList KeyColumns(const QString &table)
+{
+    static const QHash<QString, QStringList> keys = {
+        {u"Kel4Head"_s, {u"ID"_s}},
+        {u"Kel4Line"_s, {u"KID"_s, u"LNO"_s}},
+        {u"Koji1"_s, {u"CODE"_s}},
+        {u"Kosyu4"_s, {u"KOSYUMEI"_s}},
+        {u"Kouku"_s, {u"KojiCODE"_s, u"Koukumei"_s}},
+        {u"Simei"_s, {u"SIMEI"_s}},
+        {u"Ukeoisya"_s, {u"UKEOISYAMEI"_s}},
+        {u"Hacchusya"_s, {u"HACCHUSYAMEI"_s}},
+        {u"Kikakuti4"_s, {u"KUBUN"_s, u"KOSYUMEI"_s, u"KOUMOKUMEI"_s}},
+        {u"TakasaFormation"_s, {u"KCODE"_s, u"LNO"_s}},
+        {u"DekigataTorimatome4"_s, {u"KOJICODE"_s, u"LNO"_s}},
+    };
+    return keys.value(table);
+}
+} // namespace
 
 QString ParadoxBackupFolderName(const QDateTime &when)
 {
@@ -336,12 +359,16 @@ public:
             throw EFileError(u"%1: ファイル「%2」は空です（壊れています）。"_s.arg(table, FileName(path)));
         m_fp.reset(OpenMemoryStream(m_bytes));
         if (!m_fp)
-            throw EFileError(u"%1: ファイル「%2」を開けません。"_s.arg(table, path));
+            throw EFileError(u"%1: ファイル「%2」を開けません。"_s.arg(table, FileName(path)));
         m_px.Doc = PX_new3(&TParadoxReader::ErrorHandler, nullptr, nullptr, nullptr, this);
         if (!m_px.Doc || PX_open_fp(m_px.Doc, m_fp.get()) < 0)
-            throw EFileError(u"%1: 旧形式のテーブルとして読めません（%2）。"_s.arg(table, m_lastError));
+            throw EFileError(u"%1: ファイル「%2」は旧形式のテーブルとして読めません（壊れています: %3）。"_s.arg(
+                table, FileName(path), m_lastError));
         m_px.Open = true;
         m_doc = m_px.Doc;
+        // The password's checksum stands in the header; the blocks behind it are scrambled.
+        if (m_doc->px_head->px_encryption != 0)
+            throw Encrypted();
         PX_set_parameter(m_doc, "warning", "false");
         const pxhead_t *head = m_doc->px_head;
         if (m_size < head->px_headersize)
@@ -474,6 +501,12 @@ private:
     // Each data block starts with the numbers of the next and previous blocks and the size
     // of its records beyond the first.
     static constexpr int kBlockHeader = 6;
+
+    EFileError Encrypted() const
+    {
+        return EFileError(u"%1: ファイル「%2」はパスワード付きのテーブルで、読めません。旧プログラムでパスワードを外してから取り込んでください。"_s.arg(
+            m_table, FileName(m_path)));
+    }
 
     EFileError Cut(int n) const
     {
@@ -913,6 +946,20 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
             TParadoxTableResult tableResult;
             tableResult.Table = source.Table;
 
+            QStringList missingKeys;
+            for (const QString &key : KeyColumns(source.Table)) {
+                const bool found = std::any_of(reader.Fields().cbegin(), reader.Fields().cend(), [&](const TPxField &f) {
+                    return f.Name.compare(key, Qt::CaseInsensitive) == 0;
+                });
+                if (!found)
+                    missingKeys.append(key);
+            }
+            if (!missingKeys.isEmpty())
+                throw EDatabaseError(
+                    u"ファイル「%1」は %2 のテーブルではありません（項目 %3 がありません）。別のプログラムのテーブルのようです。"
+                    "このファイルをフォルダの外へ移してから、もう一度取り込んでください。何も取り込んでいません。"_s.arg(
+                        QDir::toNativeSeparators(source.Path), source.Table, missingKeys.join(u"、"_s)));
+
             // Column i of the new table takes Paradox field map[i], or stays blank.
             QList<int> map;
             for (const TFieldDef &field : def->Fields()) {
@@ -926,8 +973,8 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
                 if (index < 0)
                     tableResult.Notes.append(u"項目 %1 が旧データにないため、空にしました。"_s.arg(field.Name));
                 else if (!IsReadableType(reader.Fields()[index].Type))
-                    throw EDatabaseError(u"%1 の項目 %2 は%3型で、取り込めません。"_s.arg(
-                        source.Table, field.Name, ParadoxTypeName(reader.Fields()[index].Type)));
+                    throw EDatabaseError(u"%1 の項目 %2 は%3型で、取り込めません（ファイル「%4」）。"_s.arg(
+                        source.Table, field.Name, ParadoxTypeName(reader.Fields()[index].Type), FileName(source.Path)));
                 map.append(index);
             }
             for (const TPxField &f : reader.Fields()) {
@@ -1046,7 +1093,7 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
             backupUsed = true;
         }
         for (const QString &file : FilesInTheWay(dataFolder, source.Table)) {
-            if (file == source.Path)
+            if (SameFile(file, source.Path))
                 continue;
             if (IsParadoxTableFile(file))
                 result.Skipped.append(u"%1: 旧形式のファイル「%2」は取り込まずに、元のファイルとして移しました。"_s.arg(
