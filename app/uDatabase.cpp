@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "app/SjisText.h"
 #include "app/uCommon.h"
+#include "app/uFileMoves.h"
 #include "app/uParadoxFile.h"
 
 #include <QDir>
@@ -214,6 +215,9 @@ bool SetAliasPath(const QString &alias, const QString &folder)
 // ---- connection -------------------------------------------------------------------------
 
 namespace {
+// How long a statement waits for another program's write to the same table file.
+constexpr int kBusyTimeoutMs = 5000;
+
 // Nested transactions join the outermost one; an inner one left without Commit spoils it.
 int g_transactionDepth = 0;
 bool g_transactionSpoiled = false;
@@ -270,9 +274,33 @@ QString FriendlyEngineMessage(const QString &engineText)
     return u"データベースの操作に失敗しました。"_s;
 }
 
+// What a statement works on, for a message: its tables, never its text.
+QString StatementSubject(const QString &what)
+{
+    static const QRegularExpression sql(u"^\\s*(select|insert|update|delete|create|drop|pragma|attach|detach|begin|commit|rollback)\\b"_s,
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (!sql.match(what).hasMatch())
+        return what;
+    QStringList tables;
+    for (const QString &table : KnownTableNames()) {
+        const QRegularExpression word(u"\\b"_s + table + u"\\b"_s, QRegularExpression::CaseInsensitiveOption);
+        if (word.match(what).hasMatch())
+            tables.append(table);
+    }
+    return tables.isEmpty() ? QString() : u"テーブル "_s + tables.join(u"、"_s);
+}
+
 [[noreturn]] void ThrowEngineText(const QString &what, const QString &engineText)
 {
-    throw EDatabaseError(FriendlyEngineMessage(engineText) + u"\n"_s + what + u"\n（"_s + engineText + u"）"_s);
+    const QString lower = engineText.toLower();
+    // Another program's write: say so, and nothing else.
+    if (lower.contains(u"locked"_s) || lower.contains(u"busy"_s))
+        throw EDatabaseError(
+            u"データフォルダが他のプログラムで使用中です。しばらく待ってから、もう一度やり直してください。\nデータフォルダ: %1"_s.arg(
+                QDir::toNativeSeparators(State().Folder.isEmpty() ? GetAliasPath(u"tomaruk"_s) : State().Folder)));
+    const QString subject = StatementSubject(what);
+    throw EDatabaseError(FriendlyEngineMessage(engineText) + (subject.isEmpty() ? QString() : u"\n"_s + subject)
+                         + u"\n（"_s + engineText + u"）"_s);
 }
 
 [[noreturn]] void ThrowEngineError(const QString &what, const QSqlError &error)
@@ -291,6 +319,102 @@ QString FriendlyEngineMessage(const QString &engineText)
         u"データフォルダ「%1」が見つかりません。「オプション」-「標準値の登録」でフォルダを選び直してください。"_s.arg(folder));
 }
 
+QString BadFileMessage(const QString &folder, const QString &table, const QString &engineText)
+{
+    const QString file = TableFile(folder, table);
+    if (IsParadoxTableFile(file))
+        return u"テーブルファイル「%1」は旧形式（Paradox）のテーブルです。「ファイル」-「旧データの取り込み…」（コマンドラインでは kelmo4-export --import-paradox）で取り込んでください。"_s.arg(
+            file);
+    return u"テーブルファイル「%1」は壊れているか、このプログラムのものではありません。バックアップから戻すか、ファイルをデータフォルダの外へ移してください。\n（%2）"_s.arg(
+        file, engineText);
+}
+
+// Why the table in its file cannot be used as declared, or the empty text: a file of some
+// other program, or a table without columns the program reads and writes. Extra columns
+// do no harm (every insert names its columns). Tables without a declaration are not checked.
+QString ColumnProblem(const QSqlDatabase &db, const QString &folder, const QString &table)
+{
+    const QString schema = table == u"Kel4Head"_s ? u"main"_s : table;
+    QSqlQuery q(db);
+    if (!q.exec(u"SELECT name, type FROM \"%1\".sqlite_master"_s.arg(schema)))
+        return BadFileMessage(folder, table, q.lastError().databaseText());
+    QString stored;
+    int others = 0;
+    while (q.next()) {
+        if (q.value(1).toString() != u"table"_s)
+            continue;
+        if (q.value(0).toString().compare(table, Qt::CaseInsensitive) == 0)
+            stored = q.value(0).toString();
+        else
+            ++others;
+    }
+    const QString file = TableFile(folder, table);
+    if (stored.isEmpty()) {
+        if (others == 0)
+            return QString(); // an empty file: the table is created at first use
+        return u"テーブルファイル「%1」は別のプログラムのデータベースで、テーブル %2 がありません。ファイルをデータフォルダの外へ移すか、別のデータフォルダを選んでください。"_s.arg(
+            file, table);
+    }
+    const TTableDef *def = FindTableDef(table);
+    if (!def)
+        return QString();
+    QSqlQuery info(db);
+    if (!info.exec(u"PRAGMA \"%1\".table_info(\"%2\")"_s.arg(schema, stored)))
+        return BadFileMessage(folder, table, info.lastError().databaseText());
+    QStringList present;
+    while (info.next())
+        present.append(info.value(1).toString());
+    QStringList missing;
+    for (const TFieldDef &field : def->Fields()) {
+        const bool found = std::any_of(present.cbegin(), present.cend(), [&](const QString &c) {
+            return c.compare(field.Name, Qt::CaseInsensitive) == 0;
+        });
+        if (!found)
+            missing.append(field.Name);
+    }
+    if (missing.isEmpty())
+        return QString();
+    if (missing.size() == def->Fields().size())
+        return u"テーブルファイル「%1」のテーブル %2 は別のプログラムのもので、このプログラムの項目が一つもありません。ファイルをデータフォルダの外へ移すか、別のデータフォルダを選んでください。"_s.arg(
+            file, table);
+    return u"テーブルファイル「%1」のテーブル %2 には、項目 %3 がありません（別の版か別のプログラムのテーブルです）。このままでは使えないため、何も書き込んでいません。ファイルをデータフォルダの外へ移すか、別のデータフォルダを選んでください。"_s.arg(
+        file, table, missing.join(u"、"_s));
+}
+
+// The super-journal of a multi-file commit (Kel4Head.db-mj…) is removed by the engine when
+// it rolls back the journals that name it; a program killed before the journals named it,
+// or after they were gone, leaves it for ever. One that no journal names is removed, and
+// only while this connection holds every table file for writing: then no other program is
+// in the middle of a commit that could still need it.
+void RemoveOrphanSuperJournals(sqlite3 *db, const QString &folder)
+{
+    const QDir dir(folder);
+    const QStringList leftovers = dir.entryList({u"*.db-mj*"_s}, QDir::Files | QDir::Hidden | QDir::System);
+    if (leftovers.isEmpty())
+        return;
+    sqlite3_busy_timeout(db, 0);
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        QList<QByteArray> journals;
+        for (const QString &entry : dir.entryList({u"*-journal"_s}, QDir::Files | QDir::Hidden | QDir::System)) {
+            // Only a journal whose header is complete can be rolled back; one killed before
+            // its header was written is ignored by the engine, and so is the name in it.
+            static const QByteArray magic("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+            QFile journal(dir.filePath(entry));
+            if (journal.open(QIODevice::ReadOnly) && journal.peek(8) == magic)
+                journals.append(journal.readAll());
+        }
+        for (const QString &entry : leftovers) {
+            const QByteArray path = QFile::encodeName(dir.filePath(entry));
+            const bool named = std::any_of(journals.cbegin(), journals.cend(),
+                                           [&](const QByteArray &j) { return j.contains(path); });
+            if (!named)
+                QFile::remove(dir.filePath(entry));
+        }
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+}
+
 void OpenConnection()
 {
     TConnectionState &state = State();
@@ -304,6 +428,9 @@ void OpenConnection()
     if (!info.isDir())
         throw EDatabaseError(
             u"「%1」はフォルダではありません。「オプション」-「標準値の登録」でフォルダを選び直してください。"_s.arg(folder));
+    // Table files that an import was moving when it was killed are put in place (or back)
+    // before any of them is opened.
+    FinishInterruptedMoves(folder);
 
     const QString name = u"tomaruk:"_s + folder;
     sqlite3 *handle = nullptr;
@@ -311,7 +438,7 @@ void OpenConnection()
         QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false)
                                                        : QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
         db.setDatabaseName(TableFile(folder, u"Kel4Head"_s));
-        db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=5000"_s);
+        db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT="_s + QString::number(kBusyTimeoutMs));
         if (!db.open()) {
             const QSqlError error = db.lastError();
             db = QSqlDatabase();
@@ -330,25 +457,46 @@ void OpenConnection()
             throw EDatabaseError(u"データベースの操作に失敗しました。\nデータフォルダ: "_s + folder);
         }
         state.BadTables.clear();
-        // Each table file must be a database we can read; a file that is not keeps its
-        // table out of reach without barring the others.
-        for (const QString &table : KnownTableNames()) {
+        // Every statement reads the main file's schema first: when Kel4Head.db is damaged or
+        // not ours, no table can be used, and that file is the one to name.
+        {
             QSqlQuery q(db);
-            if (table != u"Kel4Head"_s) {
-                q.prepare(u"ATTACH DATABASE ? AS \"%1\""_s.arg(table));
-                q.addBindValue(TableFile(folder, table));
-                if (!q.exec()) {
-                    state.BadTables.insert(table, q.lastError().databaseText());
-                    continue;
-                }
-            }
-            const QString schema = table == u"Kel4Head"_s ? u"main"_s : table;
-            if (!q.exec(u"SELECT count(*) FROM \"%1\".sqlite_master"_s.arg(schema))) {
-                state.BadTables.insert(table, q.lastError().databaseText());
-                if (table != u"Kel4Head"_s)
-                    q.exec(u"DETACH DATABASE \"%1\""_s.arg(table));
+            QString why;
+            if (!q.exec(u"SELECT count(*) FROM main.sqlite_master"_s))
+                why = BadFileMessage(folder, u"Kel4Head"_s, q.lastError().databaseText());
+            else
+                why = ColumnProblem(db, folder, u"Kel4Head"_s);
+            if (!why.isEmpty()) {
+                q = QSqlQuery();
+                db.close();
+                db = QSqlDatabase();
+                QSqlDatabase::removeDatabase(name);
+                throw EDatabaseError(why);
             }
         }
+        // Each other table file must be a database of ours; a file that is not keeps its
+        // table out of reach (detached, so nothing is written to it) without barring the others.
+        for (const QString &table : KnownTableNames()) {
+            if (table == u"Kel4Head"_s)
+                continue;
+            QSqlQuery q(db);
+            q.prepare(u"ATTACH DATABASE ? AS \"%1\""_s.arg(table));
+            q.addBindValue(TableFile(folder, table));
+            if (!q.exec()) {
+                state.BadTables.insert(table, BadFileMessage(folder, table, q.lastError().databaseText()));
+                continue;
+            }
+            QString why;
+            if (!q.exec(u"SELECT count(*) FROM \"%1\".sqlite_master"_s.arg(table)))
+                why = BadFileMessage(folder, table, q.lastError().databaseText());
+            else
+                why = ColumnProblem(db, folder, table);
+            if (!why.isEmpty()) {
+                state.BadTables.insert(table, why);
+                q.exec(u"DETACH DATABASE \"%1\""_s.arg(table));
+            }
+        }
+        RemoveOrphanSuperJournals(handle, folder);
     }
     state.Name = name;
     state.Folder = folder;
@@ -357,14 +505,7 @@ void OpenConnection()
 
 [[noreturn]] void ThrowBadTable(const QString &table)
 {
-    const QString file = TableFile(State().Folder, table);
-    if (IsParadoxTableFile(file))
-        throw EDatabaseError(
-            u"テーブルファイル「%1」は旧形式（Paradox）のテーブルです。「ファイル」-「旧データの取り込み…」（コマンドラインでは kelmo4-export --import-paradox）で取り込んでください。"_s.arg(
-                file));
-    throw EDatabaseError(
-        u"テーブルファイル「%1」は壊れているか、このプログラムのものではありません。\n（%2）"_s.arg(
-            file, State().BadTables.value(table)));
+    throw EDatabaseError(State().BadTables.value(table));
 }
 
 // The open connection, checked first unless a transaction (which checked at its start)
@@ -565,9 +706,18 @@ sqlite3_stmt *Statement(sqlite3 *db, const QString &placeholderSql, const QStrin
     if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, &tail) != SQLITE_OK) {
         const QString engineText = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_finalize(stmt);
-        for (auto it = state.BadTables.cbegin(); it != state.BadTables.cend(); ++it) {
-            if (sql.contains(it.key(), Qt::CaseInsensitive))
-                ThrowBadTable(it.key());
+        // The table the engine did not find is the one to blame; failing that, the first
+        // unusable table the statement names (whole words, in the folder's order).
+        static const QRegularExpression noSuchTable(u"no such table: (?:\\w+\\.)?(\\w+)"_s);
+        if (const auto m = noSuchTable.match(engineText); m.hasMatch()) {
+            const QString missing = CanonicalTableName(m.captured(1));
+            if (state.BadTables.contains(missing))
+                ThrowBadTable(missing);
+        }
+        for (const QString &table : KnownTableNames()) {
+            const QRegularExpression word(u"\\b"_s + table + u"\\b"_s, QRegularExpression::CaseInsensitiveOption);
+            if (state.BadTables.contains(table) && word.match(sql).hasMatch())
+                ThrowBadTable(table);
         }
         ThrowEngineText(sql, engineText);
     }
@@ -1026,9 +1176,12 @@ TTransaction::TTransaction()
 {
     if (g_transactionDepth == 0) {
         g_transactionSpoiled = false;
-        QSqlDatabase db = TDatabase::Connection();
-        if (!db.transaction())
-            ThrowEngineError(u"トランザクションを開始できません"_s, db.lastError());
+        // As a writer from the start: a transaction that reads first and writes later cannot
+        // wait for another program's write (the engine refuses at once to avoid a deadlock),
+        // while a writer's start waits up to the busy timeout.
+        sqlite3 *db = Handle();
+        if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+            ThrowEngineText(u"変更を始められません"_s, QString::fromUtf8(sqlite3_errmsg(db)));
     }
     ++g_transactionDepth;
 }
@@ -1038,11 +1191,8 @@ TTransaction::~TTransaction()
     if (m_done)
         return;
     g_transactionSpoiled = true;
-    if (--g_transactionDepth == 0) {
-        const QString name = u"tomaruk:"_s + TDatabase::OpenFolder();
-        if (QSqlDatabase::contains(name))
-            QSqlDatabase::database(name, false).rollback();
-    }
+    if (--g_transactionDepth == 0 && State().Handle && !sqlite3_get_autocommit(State().Handle))
+        sqlite3_exec(State().Handle, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void TTransaction::Commit()
@@ -1051,15 +1201,19 @@ void TTransaction::Commit()
         return;
     m_done = true;
     if (--g_transactionDepth == 0) {
-        QSqlDatabase db = TDatabase::Connection();
+        // The folder may have gone since the start; the commit reports it.
+        EnsureConnection(true);
+        sqlite3 *db = State().Handle;
         if (g_transactionSpoiled) {
-            db.rollback();
+            if (!sqlite3_get_autocommit(db))
+                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
             throw EDatabaseError(u"変更の途中で失敗したため、保存しませんでした。"_s);
         }
-        if (!db.commit()) {
-            const QSqlError error = db.lastError();
-            db.rollback();
-            ThrowEngineError(u"変更を保存できません"_s, error);
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            const QString engineText = QString::fromUtf8(sqlite3_errmsg(db));
+            if (!sqlite3_get_autocommit(db))
+                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            ThrowEngineText(u"変更を保存できません"_s, engineText);
         }
     }
 }

@@ -106,7 +106,7 @@ void TDekigataDef::SetCompanyName(const QString &name)
     SetTextAt(kCompanyOffset, CompanyNameMax, name);
 }
 
-TDekigataDef::LoadResult TDekigataDef::Load(const QString &fileName)
+TDekigataDef::LoadResult TDekigataDef::Load(const QString &fileName, bool rewrite)
 {
     if (!QFileInfo::exists(fileName))
         return LoadResult::NoFile;
@@ -119,6 +119,8 @@ TDekigataDef::LoadResult TDekigataDef::Load(const QString &fileName)
     m_bytes.replace(0, read.size(), read);
     if (read.size() == RecordSize)
         return LoadResult::Loaded;
+    if (!rewrite)
+        return LoadResult::ShortFileKept;
     Save(fileName);
     return LoadResult::ShortFileRewritten;
 }

@@ -34,11 +34,12 @@ public:
     const QByteArray &Bytes() const { return m_bytes; }
     void Clear();
 
-    enum class LoadResult { NoFile, Loaded, ShortFileRewritten };
+    enum class LoadResult { NoFile, Loaded, ShortFileRewritten, ShortFileKept };
     // Reads the file when it exists. A short file replaces only the start of the record,
-    // is rewritten at once from the record, and is reported as ShortFileRewritten.
-    // Raises EFileError when the file exists but cannot be read or rewritten.
-    LoadResult Load(const QString &fileName);
+    // is rewritten at once from the record (unless Rewrite is false: ShortFileKept), and is
+    // reported as ShortFileRewritten. Raises EFileError when the file exists but cannot be
+    // read or rewritten.
+    LoadResult Load(const QString &fileName, bool rewrite = true);
     // Creates or truncates the file with the record; raises EFileError on failure.
     void Save(const QString &fileName) const;
 

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev qt6-translations-l10n
   libsqlite3-dev libbenchmark-dev pxlib-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
-  xvfb xauth imagemagick poppler-utils xdg-utils
+  xvfb xauth imagemagick poppler-utils xdg-utils strace
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "startup/fParadoxImport.h"
 
+#include "app/uFileMoves.h"
+
 #include "app/uHelp.h"
 #include "app/Errors.h"
 #include "app/uApplication.h"
@@ -13,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -200,6 +203,14 @@ bool OfferParadoxImportAtStart()
 {
     for (;;) {
         const QString folder = GetAliasPath(u"tomaruk"_s);
+        // An import killed half-way is finished (or undone) before the folder is looked at.
+        try {
+            if (QFileInfo(folder).isDir())
+                FinishInterruptedMoves(folder);
+        } catch (const EKelmoError &e) {
+            ShowErrorMessage(e.Message());
+            return false;
+        }
         const QList<TParadoxTableFile> files = FindParadoxTables(folder);
         if (files.isEmpty())
             return true;

@@ -4,6 +4,7 @@
 #include "app/Errors.h"
 #include "app/uDatabase.h"
 #include "app/uDekigataDef.h"
+#include "app/uFileMoves.h"
 #include "printing/NkPrinter.h"
 #include "printing/PageExport.h"
 #include "printing/PrevX.h"
@@ -18,6 +19,7 @@
 #include "startup/uRecordList.h"
 #include "startup/uParadoxImport.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QTextStream>
@@ -191,7 +193,7 @@ TExportOptions Parse(const QStringList &args, bool &help)
     return options;
 }
 
-void Export(TExportOptions options, QTextStream &out)
+void Export(TExportOptions options, QTextStream &out, QTextStream &err)
 {
     // Names on the command line are relative to where the program was started, not to the
     // working folder it moves into.
@@ -217,7 +219,22 @@ void Export(TExportOptions options, QTextStream &out)
         OverrideAliasPath(u"tomaruk"_s, options.DataDir);
         dataDir.Active = true;
     }
-    LoadDefaults();
+    // An import killed half-way may have been moving the defaults file too.
+    if (const QString data = GetAliasPath(u"tomaruk"_s); QFileInfo(data).isDir())
+        FinishInterruptedMoves(data);
+    // The exporter only reads: a short or unreadable defaults file is reported once and the
+    // values read (the built-in ones for the rest) are used; the file stays as it is.
+    const QString defaults = QDir::current().absoluteFilePath(QString::fromLatin1(DekigataDefFileName));
+    try {
+        if (DekigataDef().Load(defaults, false) == TDekigataDef::LoadResult::ShortFileKept)
+            err << u"警告: 標準値ファイル「%1」が %2 バイトで、%3 バイトに足りません。読めた分のほかは既定の値で出力します。"
+                   "「オプション」-「標準値の登録」で保存し直してください。\n"_s.arg(
+                       QDir::toNativeSeparators(defaults), QString::number(QFileInfo(defaults).size()),
+                       QString::number(TDekigataDef::RecordSize));
+    } catch (const EFileError &e) {
+        err << u"警告: "_s << e.Message() << u"\n既定の値で出力します。\n"_s;
+    }
+    err.flush();
     // The page geometry must not depend on the machine's printers.
     NkPrinter().SetSource(TPrinterSource::PdfOnly);
 
@@ -303,7 +320,7 @@ int RunExport(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 0;
     }
     try {
-        Export(options, out);
+        Export(options, out, err);
     } catch (const EKelmoError &e) {
         err << e.Message() << u'\n';
         err.flush();

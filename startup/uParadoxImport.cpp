@@ -5,6 +5,7 @@
 #include "app/uDatabase.h"
 #include "app/uDekigataDef.h"
 #include "app/uParadoxFile.h"
+#include "app/uFileMoves.h"
 #include "measure/uKelmo4Head.h"
 #include "measure/uKelmo4Line.h"
 #include "registers/uHacchusya.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -36,6 +38,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <memory>
+#include <unistd.h>
 
 extern "C" {
 #include <paradox.h>
@@ -63,6 +66,28 @@ const QList<const TTableDef *> &ImportTableDefs()
     }();
     return defs;
 }
+
+namespace {
+// The columns by which a table's rows are found and referred to. An old table without
+// them is not one of ours, whatever its name: its rows would come in empty.
+QStringList KeyColumns(const QString &table)
+{
+    static const QHash<QString, QStringList> keys = {
+        {u"Kel4Head"_s, {u"ID"_s}},
+        {u"Kel4Line"_s, {u"KID"_s, u"LNO"_s}},
+        {u"Koji1"_s, {u"CODE"_s}},
+        {u"Kosyu4"_s, {u"KOSYUMEI"_s}},
+        {u"Kouku"_s, {u"KojiCODE"_s, u"Koukumei"_s}},
+        {u"Simei"_s, {u"SIMEI"_s}},
+        {u"Ukeoisya"_s, {u"UKEOISYAMEI"_s}},
+        {u"Hacchusya"_s, {u"HACCHUSYAMEI"_s}},
+        {u"Kikakuti4"_s, {u"KUBUN"_s, u"KOSYUMEI"_s, u"KOUMOKUMEI"_s}},
+        {u"TakasaFormation"_s, {u"KCODE"_s, u"LNO"_s}},
+        {u"DekigataTorimatome4"_s, {u"KOJICODE"_s, u"LNO"_s}},
+    };
+    return keys.value(table);
+}
+} // namespace
 
 QString ParadoxBackupFolderName(const QDateTime &when)
 {
@@ -334,12 +359,16 @@ public:
             throw EFileError(u"%1: ファイル「%2」は空です（壊れています）。"_s.arg(table, FileName(path)));
         m_fp.reset(OpenMemoryStream(m_bytes));
         if (!m_fp)
-            throw EFileError(u"%1: ファイル「%2」を開けません。"_s.arg(table, path));
+            throw EFileError(u"%1: ファイル「%2」を開けません。"_s.arg(table, FileName(path)));
         m_px.Doc = PX_new3(&TParadoxReader::ErrorHandler, nullptr, nullptr, nullptr, this);
         if (!m_px.Doc || PX_open_fp(m_px.Doc, m_fp.get()) < 0)
-            throw EFileError(u"%1: 旧形式のテーブルとして読めません（%2）。"_s.arg(table, m_lastError));
+            throw EFileError(u"%1: ファイル「%2」は旧形式のテーブルとして読めません（壊れています: %3）。"_s.arg(
+                table, FileName(path), m_lastError));
         m_px.Open = true;
         m_doc = m_px.Doc;
+        // The password's checksum stands in the header; the blocks behind it are scrambled.
+        if (m_doc->px_head->px_encryption != 0)
+            throw Encrypted();
         PX_set_parameter(m_doc, "warning", "false");
         const pxhead_t *head = m_doc->px_head;
         if (m_size < head->px_headersize)
@@ -472,6 +501,12 @@ private:
     // Each data block starts with the numbers of the next and previous blocks and the size
     // of its records beyond the first.
     static constexpr int kBlockHeader = 6;
+
+    EFileError Encrypted() const
+    {
+        return EFileError(u"%1: ファイル「%2」はパスワード付きのテーブルで、読めません。旧プログラムでパスワードを外してから取り込んでください。"_s.arg(
+            m_table, FileName(m_path)));
+    }
 
     EFileError Cut(int n) const
     {
@@ -785,44 +820,6 @@ private:
     QString m_folder;
 };
 
-// File moves that are undone, last first, unless the whole step succeeded.
-class TMoveJournal
-{
-public:
-    ~TMoveJournal()
-    {
-        if (m_committed)
-            return;
-        for (qsizetype i = m_moves.size() - 1; i >= 0; --i) {
-            const auto &m = m_moves[i];
-            if (m.From.isEmpty())
-                QFile::remove(m.To); // a file this step created
-            else
-                QFile::rename(m.To, m.From);
-        }
-    }
-
-    void Move(const QString &from, const QString &to)
-    {
-        if (QFileInfo::exists(to))
-            throw EFileError(u"「%1」がすでにあるため、「%2」を移せません。"_s.arg(to, from));
-        if (!QFile::rename(from, to))
-            throw EFileError(u"「%1」を「%2」へ移せません。"_s.arg(from, to));
-        m_moves.append({from, to});
-    }
-
-    void Created(const QString &file) { m_moves.append({QString(), file}); }
-    void Commit() { m_committed = true; }
-
-private:
-    struct TMove
-    {
-        QString From, To;
-    };
-    QList<TMove> m_moves;
-    bool m_committed = false;
-};
-
 // Staging folders of imports that were killed half-way: only ever our table files, and
 // of no use once an import has gone through.
 void RemoveStaleStagingFolders(const QString &dataFolder, const QString &current)
@@ -870,6 +867,9 @@ TParadoxSurvey TParadoxImport::Survey() const
     const QFileInfo sourceInfo(m_source);
     if (!sourceInfo.isDir() || !sourceInfo.isReadable())
         throw EFileError(u"フォルダ「%1」を読めません。"_s.arg(QDir::toNativeSeparators(m_source)));
+    // An import killed while it moved the files is finished first; what is left is what counts.
+    if (QFileInfo(survey.DataFolder).isDir())
+        FinishInterruptedMoves(survey.DataFolder);
     survey.SourceIsDataFolder = QFileInfo(survey.DataFolder).exists()
                                 && CanonicalFolder(m_source) == CanonicalFolder(survey.DataFolder);
 
@@ -946,6 +946,20 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
             TParadoxTableResult tableResult;
             tableResult.Table = source.Table;
 
+            QStringList missingKeys;
+            for (const QString &key : KeyColumns(source.Table)) {
+                const bool found = std::any_of(reader.Fields().cbegin(), reader.Fields().cend(), [&](const TPxField &f) {
+                    return f.Name.compare(key, Qt::CaseInsensitive) == 0;
+                });
+                if (!found)
+                    missingKeys.append(key);
+            }
+            if (!missingKeys.isEmpty())
+                throw EDatabaseError(
+                    u"ファイル「%1」は %2 のテーブルではありません（項目 %3 がありません）。別のプログラムのテーブルのようです。"
+                    "このファイルをフォルダの外へ移してから、もう一度取り込んでください。何も取り込んでいません。"_s.arg(
+                        QDir::toNativeSeparators(source.Path), source.Table, missingKeys.join(u"、"_s)));
+
             // Column i of the new table takes Paradox field map[i], or stays blank.
             QList<int> map;
             for (const TFieldDef &field : def->Fields()) {
@@ -959,8 +973,8 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
                 if (index < 0)
                     tableResult.Notes.append(u"項目 %1 が旧データにないため、空にしました。"_s.arg(field.Name));
                 else if (!IsReadableType(reader.Fields()[index].Type))
-                    throw EDatabaseError(u"%1 の項目 %2 は%3型で、取り込めません。"_s.arg(
-                        source.Table, field.Name, ParadoxTypeName(reader.Fields()[index].Type)));
+                    throw EDatabaseError(u"%1 の項目 %2 は%3型で、取り込めません（ファイル「%4」）。"_s.arg(
+                        source.Table, field.Name, ParadoxTypeName(reader.Fields()[index].Type), FileName(source.Path)));
                 map.append(index);
             }
             for (const TPxField &f : reader.Fields()) {
@@ -1049,14 +1063,15 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
     else if (!survey.DekigataDefPath.isEmpty() && !takeDekigataDef)
         result.Skipped.append(u"DekigataDef: 取り込まないよう選ばれました。"_s);
 
-    // 2. The originals out of the way, the new files in; every step undone on failure.
+    // 2. The originals out of the way, the new files in. The moves are journalled in the data
+    // folder first: a failure undoes them, and a program killed half-way has them finished
+    // (or undone) at its next start, before any table is opened.
     TDatabase::Close();
+    FinishInterruptedMoves(dataFolder);
+    // Made by the moves themselves, once they are journalled; left behind only when
+    // something went into it.
     const QString backup = UniqueFolder(dataFolder, ParadoxBackupFolderName(now));
-    if (!QDir().mkpath(backup))
-        throw EFileError(u"バックアップ用のフォルダ「%1」を作れません。"_s.arg(QDir::toNativeSeparators(backup)));
     bool backupUsed = false;
-    // Left behind only when something went into it; declared first so that it goes after
-    // the journal has moved everything back.
     struct TEmptyFolderRemover
     {
         QString Folder;
@@ -1067,48 +1082,64 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
                 QDir().rmdir(Folder);
         }
     } removeBackup{backup};
-    {
-        TMoveJournal journal;
-        {
-            for (const TParadoxSourceTable &source : survey.Tables) {
-                if (survey.SourceIsDataFolder) {
-                    journal.Move(source.Path, backup + u'/' + FileName(source.Path));
-                    for (const QString &companion : ParadoxCompanionFiles(source.Path))
-                        journal.Move(companion, backup + u'/' + FileName(companion));
-                    backupUsed = true;
-                }
-                for (const QString &file : FilesInTheWay(dataFolder, source.Table)) {
-                    if (IsParadoxTableFile(file))
-                        result.Skipped.append(u"%1: 旧形式のファイル「%2」は取り込まずに、元のファイルとして移しました。"_s.arg(
-                            source.Table, FileName(file)));
-                    journal.Move(file, backup + u'/' + FileName(file));
-                    backupUsed = true;
-                }
-                journal.Move(staging + u'/' + source.Table + u".db"_s, dataFolder + source.Table + u".db"_s);
-            }
-            if (takeDef) {
-                const QString working = WorkingDekigataDef();
-                if (QFileInfo::exists(working)) {
-                    result.DekigataDefBackup = backup + u"/DekigataDef.before-import"_s;
-                    journal.Move(working, result.DekigataDefBackup);
-                    backupUsed = true;
-                }
-                const QString incoming = working + u".importing"_s;
-                QFile::remove(incoming);
-                if (!QFile::copy(survey.DekigataDefPath, incoming))
-                    throw EFileError(u"DekigataDef を作業フォルダへ写せません。"_s);
-                journal.Created(incoming);
-                journal.Move(incoming, working);
-                journal.Created(working);
-                if (survey.SourceIsDataFolder) {
-                    journal.Move(survey.DekigataDefPath, backup + u'/' + FileName(survey.DekigataDefPath));
-                    backupUsed = true;
-                }
-                result.DekigataDefTaken = true;
-            }
+    TFileMoves moves(dataFolder);
+    moves.CreatedFolder(backup);
+    moves.Scratch(staging);
+    for (const TParadoxSourceTable &source : survey.Tables) {
+        if (survey.SourceIsDataFolder) {
+            moves.Move(source.Path, backup + u'/' + FileName(source.Path));
+            for (const QString &companion : ParadoxCompanionFiles(source.Path))
+                moves.Move(companion, backup + u'/' + FileName(companion));
+            backupUsed = true;
         }
-        journal.Commit();
+        for (const QString &file : FilesInTheWay(dataFolder, source.Table)) {
+            if (SameFile(file, source.Path))
+                continue;
+            if (IsParadoxTableFile(file))
+                result.Skipped.append(u"%1: 旧形式のファイル「%2」は取り込まずに、元のファイルとして移しました。"_s.arg(
+                    source.Table, FileName(file)));
+            moves.Move(file, backup + u'/' + FileName(file));
+            backupUsed = true;
+        }
+        moves.Move(staging + u'/' + source.Table + u".db"_s, dataFolder + source.Table + u".db"_s);
     }
+    struct TFileRemover
+    {
+        QString File;
+        ~TFileRemover()
+        {
+            if (!File.isEmpty())
+                QFile::remove(File);
+        }
+    } removeIncoming;
+    if (takeDef) {
+        const QString working = WorkingDekigataDef();
+        // The copy is made before anything moves, so that failing to make it changes nothing.
+        const QString incoming = working + u".importing"_s;
+        QFile::remove(incoming);
+        if (!QFile::copy(survey.DekigataDefPath, incoming))
+            throw EFileError(u"DekigataDef を作業フォルダ「%1」へ写せません。"_s.arg(
+                QDir::toNativeSeparators(QFileInfo(working).absolutePath())));
+        removeIncoming.File = incoming;
+        {
+            QFile copy(incoming);
+            if (copy.open(QIODevice::ReadWrite))
+                ::fsync(copy.handle());
+        }
+        moves.Created(incoming);
+        if (QFileInfo::exists(working)) {
+            result.DekigataDefBackup = backup + u"/DekigataDef.before-import"_s;
+            moves.Move(working, result.DekigataDefBackup);
+            backupUsed = true;
+        }
+        moves.Move(incoming, working);
+        if (survey.SourceIsDataFolder) {
+            moves.Move(survey.DekigataDefPath, backup + u'/' + FileName(survey.DekigataDefPath));
+            backupUsed = true;
+        }
+        result.DekigataDefTaken = true;
+    }
+    moves.Run();
     if (backupUsed) {
         removeBackup.Keep = true;
         result.BackupFolder = backup;

@@ -2,6 +2,7 @@
 #include "app/uDatabase.h"
 #include "support/TestEnv.h"
 
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
@@ -33,7 +34,11 @@ class TestDatabase : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { RegisterTableDef(&kSample); }
+    void initTestCase()
+    {
+        RegisterTableDef(&kSample);
+        RegisterTableDef(&kOther);
+    }
     void createOnceAndFilePerTable();
     void roundTripEveryFieldType();
     void nameUsedTwiceTakesOneValue();
@@ -47,6 +52,8 @@ private Q_SLOTS:
     void aliasPath();
     void unusableFolders();
     void foreignFileInTablePlace();
+    void unusableTableFileNamed_data();
+    void unusableTableFileNamed();
 };
 
 void TestDatabase::createOnceAndFilePerTable()
@@ -301,6 +308,95 @@ void TestDatabase::foreignFileInTablePlace()
     }
     // The other tables stay usable.
     QVERIFY(!TableExists(u"Kosyu4"_s));
+}
+
+void TestDatabase::unusableTableFileNamed_data()
+{
+    QTest::addColumn<QString>("file");      // the table file made unusable
+    QTest::addColumn<QString>("tables");    // "create table" statements of the file, or "cut"
+    QTest::addColumn<QString>("expected");  // what the message says beyond the file name
+    QTest::newRow("main file cut short") << u"Kel4Head.db"_s << u"cut"_s << u"壊れて"_s;
+    QTest::newRow("other file cut short") << u"Kosyu4.db"_s << u"cut"_s << u"壊れて"_s;
+    QTest::newRow("column missing") << u"Koji1.db"_s
+                                    << u"create table Koji1 (ID integer, KOJIMEI text, FLAG integer)"_s
+                                    << u"KOJIBI、VALUE"_s;
+    QTest::newRow("same name, other columns") << u"Kosyu4.db"_s << u"create table Kosyu4 (CODE text, AREA text)"_s
+                                              << u"別のプログラム"_s;
+    QTest::newRow("database of another program") << u"Koji1.db"_s << u"create table accounts (id integer)"_s
+                                                 << u"別のプログラム"_s;
+}
+
+// A table file that is damaged, of another program or short of columns is found when the
+// folder is opened; every use of its table names that file, and nothing is written to it.
+void TestDatabase::unusableTableFileNamed()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, tables);
+    QFETCH(QString, expected);
+    TTestEnv env;
+    const QString folder = env.UseDataFolder(u"data"_s);
+    CreateTableIfMissing(kSample);
+    CreateTableIfMissing(kOther);
+    // Enough rows that the file spans several pages.
+    const QString table = QFileInfo(file).completeBaseName();
+    if (table == u"Kel4Head"_s)
+        TQuery(u"create table main.Kel4Head (ID integer, NAME text)"_s).ExecSQL();
+    for (int i = 0; i < 300; ++i) {
+        if (table == u"Kel4Head"_s)
+            TQuery(u"insert into Kel4Head (ID, NAME) values (%1, '%2')"_s.arg(i).arg(QString(40, u'x'))).ExecSQL();
+        else if (table == u"Kosyu4"_s)
+            TQuery(u"insert into Kosyu4 (KOSYUMEI) values ('%1')"_s.arg(QString(30, u'y'))).ExecSQL();
+    }
+    TDatabase::Close();
+    const QString path = folder + file;
+    if (tables == u"cut"_s) {
+        QFile f(path);
+        QVERIFY(f.size() > 4096);
+        QVERIFY(f.resize(1000));
+    } else {
+        QFile::remove(path);
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
+            other.setDatabaseName(path);
+            QVERIFY(other.open());
+            QSqlQuery q(other);
+            QVERIFY(q.exec(tables));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(u"other"_s);
+    }
+    const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+
+    // Each table in turn, as the program touches them at start, and a write.
+    for (const QString &used : {u"Koji1"_s, u"Kosyu4"_s}) {
+        QString message;
+        try {
+            CreateTableIfMissing(used == u"Koji1"_s ? kSample : kOther);
+            if (used == u"Koji1"_s)
+                TQuery(u"insert into Koji1 (ID, KOJIMEI) values (1, 'a')"_s).ExecSQL();
+            else
+                TQuery(u"insert into Kosyu4 (KOSYUMEI) values ('a')"_s).ExecSQL();
+        } catch (const EDatabaseError &e) {
+            message = e.Message();
+        }
+        const bool blamed = table == u"Kel4Head"_s || used == table;
+        if (!blamed) {
+            QVERIFY2(message.isEmpty(), qPrintable(message));
+            continue;
+        }
+        QVERIFY2(message.contains(path), qPrintable(message));
+        QVERIFY2(message.contains(expected), qPrintable(message));
+        for (const QString &name : KnownTableNames()) {
+            if (name != table)
+                QVERIFY2(!message.contains(name + u".db"_s), qPrintable(message));
+        }
+        for (const char *sql : {"select", "insert", "where"})
+            QVERIFY2(!message.contains(QLatin1String(sql), Qt::CaseInsensitive), qPrintable(message));
+    }
+    TDatabase::Close();
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

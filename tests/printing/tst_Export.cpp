@@ -1,3 +1,4 @@
+#include "app/uDekigataDef.h"
 #include "app/AppPaths.h"
 #include "app/uApplication.h"
 #include "app/uDatabase.h"
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void usageErrors_data();
     void usageErrors();
     void listRecords();
+    void shortDefaultsFileOnlyRead();
     void registeredFormGetsItsOptions();
     void dataDirIsForThisRunOnly();
 
@@ -200,6 +202,23 @@ void TestExport::usageErrors()
     QCOMPARE(Run(args), kExportUsageError);
     QVERIFY(m_err.contains(u"使い方"_s));
     QVERIFY(m_out.isEmpty());
+}
+
+// The exporter only reads the defaults file: a short one is used as far as it goes, named in
+// one warning, and left as it is.
+void TestExport::shortDefaultsFileOnlyRead()
+{
+    QFile file(u"DekigataDef"_s);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(400, '\x01'));
+    file.close();
+    QCOMPARE(Run({u"--form"_s, u"testpage"_s, u"--out"_s, File(u"page.pdf"_s)}), 0);
+    QCOMPARE(m_err.count(u"警告"_s), 1);
+    QVERIFY2(m_err.contains(QDir::current().absoluteFilePath(u"DekigataDef"_s)), qPrintable(m_err));
+    QCOMPARE(QFileInfo(u"DekigataDef"_s).size(), 400);
+    QVERIFY(QFileInfo(File(u"page.pdf"_s)).size() > 0);
+    // What could be read is used.
+    QCOMPARE(DekigataDef().Colors(1), 0x01010101u);
 }
 
 void TestExport::listRecords()

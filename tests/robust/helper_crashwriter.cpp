@@ -141,6 +141,17 @@ int main(int argc, char **argv)
             return 1;
         }
     }
+    if (mode == u"lines-once"_s) {
+        // One replacement that reads the stored lines before it writes, for the same test.
+        try {
+            TKelmo4Line().ReplaceLines(1, LinesOfVersion(first));
+            Report(first);
+            return 0;
+        } catch (const EKelmoError &e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
+    }
     if (mode == u"roadplan"_s) {
         for (int version = first;; ++version) {
             TPlanCells plan;

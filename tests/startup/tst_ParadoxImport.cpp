@@ -138,6 +138,8 @@ private Q_SLOTS:
     void leftoversOfAKilledImportRemoved();
     void foreignFolderLeftUntouched();
     void differingLayoutTakenWithNotes();
+    void foreignOrLockedTableRefused_data();
+    void foreignOrLockedTableRefused();
     void otherFieldTypesConverted_data();
     void otherFieldTypesConverted();
     void importedRecordOpensLikeATypedOne();
@@ -641,14 +643,14 @@ void TestParadoxImport::differingLayoutTakenWithNotes()
     TTestEnv env;
     const QString data = env.DataFolder();
     QDir().mkpath(data);
-    // An older Kosyu4: ID as text, no KOSYUMEI, one field of its own.
-    const QList<TColumn> columns = {{"ID", pxfAlpha, 6}, {"MEMO", pxfAlpha, 10}, {"SEQ", pxfShort, 2}};
+    // An older Kosyu4: ID as text, fields of its own.
+    const QList<TColumn> columns = {{"ID", pxfAlpha, 6}, {"KOSYUMEI", pxfAlpha, 32}, {"MEMO", pxfAlpha, 10}, {"SEQ", pxfShort, 2}};
     QVERIFY(ParadoxFixture::Write(data + u"Kosyu4.DB"_s, columns,
-                                  {{u"12"_s, u"a"_s, 1}, {QVariant(), u"b"_s, 2}, {u" 7 "_s, QVariant(), 3}}));
+                                  {{u"12"_s, u"路盤工"_s, u"a"_s, 1}, {QVariant(), QVariant(), u"b"_s, 2}, {u" 7 "_s, u"舗装工"_s, QVariant(), 3}}));
     const TParadoxImportResult result = TParadoxImport(data).Run(true);
     QCOMPARE(result.Tables.size(), 1);
     const QString notes = result.Tables.first().Notes.join(u'\n');
-    QVERIFY2(notes.contains(u"KOSYUMEI"_s) && notes.contains(u"MEMO"_s) && notes.contains(u"SEQ"_s), qPrintable(notes));
+    QVERIFY2(notes.contains(u"MEMO"_s) && notes.contains(u"SEQ"_s), qPrintable(notes));
     QCOMPARE(result.Skipped.size(), 1);
     QVERIFY(result.Skipped.first().contains(u"Kel4Head、Kel4Line、Koji1"_s));
     QVERIFY(!result.Skipped.first().contains(u"Kosyu4"_s));
@@ -656,7 +658,7 @@ void TestParadoxImport::differingLayoutTakenWithNotes()
     TQuery q(u"select * from Kosyu4 order by rowid"_s);
     q.Open();
     QCOMPARE(q.FieldInt(u"ID"_s), 12);
-    QCOMPARE(q.FieldText(u"KOSYUMEI"_s), QString());
+    QCOMPARE(q.FieldText(u"KOSYUMEI"_s), u"路盤工"_s);
     q.Next();
     QVERIFY(q.FieldValue(u"ID"_s).isNull());
     q.Next();
@@ -666,7 +668,7 @@ void TestParadoxImport::differingLayoutTakenWithNotes()
     TTestEnv again;
     const QString data2 = again.DataFolder();
     QDir().mkpath(data2);
-    QVERIFY(ParadoxFixture::Write(data2 + u"Kosyu4.DB"_s, columns, {{u"1"_s, u"a"_s, 1}, {u"x1"_s, u"b"_s, 2}}));
+    QVERIFY(ParadoxFixture::Write(data2 + u"Kosyu4.DB"_s, columns, {{u"1"_s, u"路盤工"_s, u"a"_s, 1}, {u"x1"_s, u"舗装工"_s, u"b"_s, 2}}));
     const QString message = ImportFailure(data2);
     QVERIFY2(message.contains(u"Kosyu4 の 2 行目、項目 ID"_s), qPrintable(message));
     QVERIFY(QFileInfo::exists(data2 + u"Kosyu4.DB"_s));
@@ -762,8 +764,14 @@ void TestParadoxImport::otherFieldTypesConverted()
     const TColumn key = first.Type == TFieldType::Alpha ? TColumn{first.Name.toLatin1(), pxfAlpha, first.Size}
                                                         : TColumn{first.Name.toLatin1(), pxfLong, 4};
     const QVariant keyValue = first.Type == TFieldType::Alpha ? QVariant(u"K1"_s) : QVariant(1);
-    QVERIFY(ParadoxFixture::Write(data + kOldFileNames.value(table), {key, {field, type, length}},
-                                  {{keyValue, written}}));
+    QList<TColumn> columns = {key, {field, type, length}};
+    TRow row = {keyValue, written};
+    // The road plan's rows are known by project and line number: both must be there.
+    if (table == u"TakasaFormation"_s && field != "LNO") {
+        columns.append({"LNO", pxfLong, 4});
+        row.append(1);
+    }
+    QVERIFY(ParadoxFixture::Write(data + kOldFileNames.value(table), columns, {row}));
     const QMap<QString, QByteArray> before = Snapshot(data);
 
     if (!failure.isEmpty()) {
@@ -843,6 +851,65 @@ void TestParadoxImport::importedRecordOpensLikeATypedOne()
     QCOMPARE(record.GetDateRangeText().isEmpty(), false);
     // A header saved again after the take-over gets the next free ID.
     QCOMPARE(record.NextID(), 8);
+}
+
+void TestParadoxImport::foreignOrLockedTableRefused_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QByteArray>("fields"); // "NAME:length" text fields, comma-separated; empty: ours
+    QTest::addColumn<QByteArray>("password");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("area codes saved as the header table") << u"Kel4Head"_s << QByteArray("CODE:4,NAME:20") << QByteArray()
+                                                           << u"項目 ID がありません"_s;
+    QTest::newRow("lines without their record and number") << u"Kel4Line"_s << QByteArray("SOKUTEN:16,BIKO:20")
+                                                             << QByteArray() << u"項目 KID、LNO がありません"_s;
+    QTest::newRow("projects without their code") << u"Koji1"_s << QByteArray("KOJIMEI:128,DAIRININ:16") << QByteArray()
+                                                  << u"項目 CODE がありません"_s;
+    QTest::newRow("password-protected") << u"Simei"_s << QByteArray() << QByteArray("secret")
+                                        << u"パスワード付きのテーブル"_s;
+}
+
+// A table of another program under one of our names, or one locked by a password, is named
+// with what is wrong, and nothing of the folder is taken over.
+void TestParadoxImport::foreignOrLockedTableRefused()
+{
+    QFETCH(QString, table);
+    QFETCH(QByteArray, fields);
+    QFETCH(QByteArray, password);
+    QFETCH(QString, expected);
+    TTestEnv env;
+    const QString data = env.DataFolder();
+    QDir().mkpath(data);
+    WriteAllTables(data, 3);
+    const QString file = data + kOldFileNames.value(table);
+    QList<TColumn> columns = ParadoxFixture::ColumnsOf(*FindTableDef(table));
+    if (!fields.isEmpty()) {
+        columns.clear();
+        for (const QByteArray &f : fields.split(','))
+            columns.append({f.split(':').first(), pxfAlpha, f.split(':').last().toInt()});
+    }
+    QVERIFY(ParadoxFixture::Write(file, columns, ParadoxFixture::SampleRows(columns, 4), password));
+    const QMap<QString, QByteArray> before = Snapshot(data);
+
+    const QString message = ImportFailure(data);
+    QVERIFY2(message.contains(expected), qPrintable(message));
+    QVERIFY2(message.contains(kOldFileNames.value(table)), qPrintable(message));
+    QVERIFY2(!message.contains(u"壊れて"_s), qPrintable(message));
+    QCOMPARE(Snapshot(data), before);
+
+    // A field of ours missing, the keys there: taken, with a note.
+    if (password.isEmpty()) {
+        QList<TColumn> most = ParadoxFixture::ColumnsOf(*FindTableDef(table));
+        most.removeLast();
+        QVERIFY(ParadoxFixture::Write(file, most, ParadoxFixture::SampleRows(most, 4)));
+        const TParadoxImportResult result = TParadoxImport(data).Run(true);
+        const auto taken = std::find_if(result.Tables.cbegin(), result.Tables.cend(),
+                                        [&](const TParadoxTableResult &t) { return t.Table == table; });
+        QVERIFY(taken != result.Tables.cend());
+        QCOMPARE(taken->Rows, 4);
+        QVERIFY2(taken->Notes.join(u' ').contains(FindTableDef(table)->Fields().last().Name),
+                 qPrintable(taken->Notes.join(u' ')));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestParadoxImport)

@@ -36,7 +36,7 @@ int DayNumber(const QDate &date)
     return int(date.toJulianDay() - 1721425);
 }
 
-bool Write(const QString &path, const QList<TColumn> &columns, const QList<TRow> &rows)
+bool Write(const QString &path, const QList<TColumn> &columns, const QList<TRow> &rows, const QByteArray &password)
 {
     QFile::remove(path);
     pxdoc_t *doc = PX_new();
@@ -49,6 +49,12 @@ bool Write(const QString &path, const QList<TColumn> &columns, const QList<TRow>
     }
     if (PX_create_file(doc, fields, int(columns.size()), QFile::encodeName(path).constData(), pxfFileTypNonIndexDB) < 0) {
         qWarning() << "PX_create_file failed for" << path;
+        PX_delete(doc);
+        return false;
+    }
+    // pxlib scrambles the blocks with the password, as Paradox does.
+    if (!password.isEmpty() && PX_set_parameter(doc, "password", password.constData()) < 0) {
+        qWarning() << "PX_set_parameter(password) failed for" << path;
         PX_delete(doc);
         return false;
     }

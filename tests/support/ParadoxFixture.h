@@ -24,8 +24,10 @@ QList<TColumn> ColumnsOf(const TTableDef &def);
 // QByteArray (written as it is), an integer, a double, a bool or a QDate.
 using TRow = QList<QVariant>;
 
-// Creates the table file; false (with a warning) when pxlib refuses.
-bool Write(const QString &path, const QList<TColumn> &columns, const QList<TRow> &rows);
+// Creates the table file, protected by Password when one is given; false (with a warning)
+// when pxlib refuses.
+bool Write(const QString &path, const QList<TColumn> &columns, const QList<TRow> &rows,
+           const QByteArray &password = {});
 
 // The value of row r for a column, cycling through full-width and special characters
 // cut to the field's size, blanks, zero, negative numbers and dates.
