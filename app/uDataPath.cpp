@@ -226,12 +226,11 @@ void TfrmDataPath::FormActivate()
         vaSpread2->SetCellText(c, 0, QString::number(c - 21));
     vaSpread2->SetColWidth(0, 0);
 
-    if (QFileInfo::exists(QString::fromLatin1(DekigataDefFileName))
-        && LoadDefaults() == TDekigataDef::LoadResult::ShortFileRewritten) {
+    // A missing file is created here, with the standard palette at the first run.
+    if (LoadDefaults() == TDekigataDef::LoadResult::ShortFileRewritten) {
         QMessageBox::information(isVisible() ? this : nullptr, u"ケルモ４"_s,
                                  ShortDefaultsMessage(), QMessageBox::Ok);
     }
-    // Without a file the in-memory record is shown: all empty and black at the first run.
     ShowDefaults();
 
     vaSpread2->SetFirstVisibleCol(15);

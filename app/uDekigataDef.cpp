@@ -8,6 +8,9 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <cmath>
+#include <cstdlib>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -106,10 +109,58 @@ void TDekigataDef::SetCompanyName(const QString &name)
     SetTextAt(kCompanyOffset, CompanyNameMax, name);
 }
 
+quint32 TDekigataDef::StandardColor(int n)
+{
+    if (n < 1 || n > ColorCount)
+        return 0;
+    if (n <= 41) {
+        // Light blue at class 0 deepening towards the classes ±20.
+        const double t = std::abs(n - 21) / 20.0;
+        const auto mix = [t](int from, int to) { return quint32(std::lround(from + (to - from) * t)); };
+        return mix(190, 20) | mix(225, 80) << 8 | mix(255, 190) << 16;
+    }
+    // Ｌ線, Ｃ線, Ｒ線, 規１, 規２, 平均値, 方眼, 50%, 80%, as 0x00BBGGRR.
+    static constexpr quint32 lines[9] = {
+        0x00FF0000, // blue
+        0x00008000, // green
+        0x002D52A0, // brown
+        0x000000FF, // red
+        0x00FF00FF, // magenta
+        0x00800080, // purple
+        0x00D2D2D2, // light grey, so that the grid stays behind the data
+        0x00A0A000, // teal
+        0x00008CFF, // orange
+    };
+    return lines[n - 42];
+}
+
+bool TDekigataDef::AllColorsBlack() const
+{
+    for (int n = 1; n <= ColorCount; ++n)
+        if (Colors(n) != 0)
+            return false;
+    return true;
+}
+
 TDekigataDef::LoadResult TDekigataDef::Load(const QString &fileName, bool rewrite)
 {
-    if (!QFileInfo::exists(fileName))
-        return LoadResult::NoFile;
+    if (!QFileInfo::exists(fileName)) {
+        // All black hides the grid's data and the bars; a first start gets a readable palette.
+        if (AllColorsBlack())
+            for (int n = 1; n <= ColorCount; ++n)
+                SetColors(n, StandardColor(n));
+        // A reader only (the exporter) uses the palette without writing the file.
+        if (!rewrite)
+            return LoadResult::NoFile;
+        try {
+            Save(fileName);
+        } catch (const EFileError &) {
+            // Not fatal here: the palette is in the record, and OK in the defaults window
+            // reports a folder that cannot be written.
+            return LoadResult::NoFile;
+        }
+        return LoadResult::Created;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EFileError(u"標準値ファイル「%1」を読めません: %2"_s.arg(fileName, file.errorString()));

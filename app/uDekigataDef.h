@@ -31,14 +31,23 @@ public:
     QString CompanyName() const;
     void SetCompanyName(const QString &name);
 
+    // The palette a new defaults file starts with: a light grid, nine distinct line colours
+    // and class colours graded from the centre outward. n as for Colors.
+    static quint32 StandardColor(int n);
+    // True while every colour is 0 (black), as in a record that never held a palette.
+    bool AllColorsBlack() const;
+
     const QByteArray &Bytes() const { return m_bytes; }
     void Clear();
 
-    enum class LoadResult { NoFile, Loaded, ShortFileRewritten, ShortFileKept };
+    enum class LoadResult { NoFile, Created, Loaded, ShortFileRewritten, ShortFileKept };
     // Reads the file when it exists. A short file replaces only the start of the record,
     // is rewritten at once from the record (unless Rewrite is false: ShortFileKept), and is
     // reported as ShortFileRewritten. Raises EFileError when the file exists but cannot be
     // read or rewritten.
+    // Without a file the record is written as a new file (Created, unless Rewrite is false),
+    // its colours first made the standard palette when they are all black; when the file
+    // is not written the record keeps the palette and the result is NoFile.
     LoadResult Load(const QString &fileName, bool rewrite = true);
     // Creates or truncates the file with the record; raises EFileError on failure.
     void Save(const QString &fileName) const;

@@ -17,6 +17,8 @@ private Q_SLOTS:
     void longFileReadsFirstRecord();
     void textsAreCutAtCharacterBoundary();
     void missingFileLeavesRecord();
+    void firstStartWritesReadablePalette();
+    void existingBlackFileIsKept();
 };
 
 void TestDekigataDef::fieldsLandAtTheirOffsets()
@@ -114,12 +116,75 @@ void TestDekigataDef::textsAreCutAtCharacterBoundary()
 void TestDekigataDef::missingFileLeavesRecord()
 {
     TTestEnv env;
+    // A record that already holds colours (the file went away during the run) is written
+    // as it is, without the palette mixed in.
     DekigataDef().SetColors(3, 0xFF);
-    QCOMPARE(LoadDefaults(), TDekigataDef::LoadResult::NoFile);
+    QCOMPARE(LoadDefaults(), TDekigataDef::LoadResult::Created);
     QCOMPARE(DekigataDef().Colors(3), 0xFFu);
+    QCOMPARE(DekigataDef().Colors(48), 0u);
+    TDekigataDef written;
+    QCOMPARE(written.Load(u"DekigataDef"_s), TDekigataDef::LoadResult::Loaded);
+    QCOMPARE(written.Bytes(), DekigataDef().Bytes());
     // A folder in the file's place cannot be read: a clear error, not a crash.
+    QVERIFY(QFile::remove(u"DekigataDef"_s));
     QVERIFY(QDir().mkdir(u"DekigataDef"_s));
     QVERIFY_THROWS_EXCEPTION(EFileError, LoadDefaults());
+}
+
+namespace {
+// Distance from white; the grid must stay light behind the data.
+int Darkness(quint32 c)
+{
+    return 3 * 255 - int(c & 0xFF) - int((c >> 8) & 0xFF) - int((c >> 16) & 0xFF);
+}
+} // namespace
+
+void TestDekigataDef::firstStartWritesReadablePalette()
+{
+    TTestEnv env;
+    QCOMPARE(LoadDefaults(), TDekigataDef::LoadResult::Created);
+    TDekigataDef file;
+    QCOMPARE(file.Load(u"DekigataDef"_s), TDekigataDef::LoadResult::Loaded);
+    QCOMPARE(file.Bytes(), DekigataDef().Bytes());
+    for (int n = 1; n <= 50; ++n)
+        QCOMPARE(file.Colors(n), TDekigataDef::StandardColor(n));
+
+    const quint32 grid = file.Colors(48);
+    QVERIFY(Darkness(grid) < 150);
+    for (int a = 42; a <= 50; ++a) {
+        if (a != 48)
+            QVERIFY2(Darkness(file.Colors(a)) > Darkness(grid) + 100, qPrintable(QString::number(a)));
+        for (int b = a + 1; b <= 50; ++b)
+            QVERIFY2(file.Colors(a) != file.Colors(b), qPrintable(u"%1 %2"_s.arg(a).arg(b)));
+    }
+    // Classes -20..20: no bar white or black, the same on both sides, deeper outwards.
+    for (int k = 0; k <= 20; ++k) {
+        const quint32 c = file.Colors(21 + k);
+        QCOMPARE(file.Colors(21 - k), c);
+        QVERIFY(c != 0 && c != 0x00FFFFFF);
+        if (k > 0)
+            QVERIFY(Darkness(c) > Darkness(file.Colors(20 + k)));
+    }
+    // Only the colours: texts and the notes flag start empty as before.
+    QCOMPARE(file.Units(1, 1), QString());
+    QCOMPARE(file.CompanyName(), QString());
+    QVERIFY(!file.NoNotes());
+}
+
+void TestDekigataDef::existingBlackFileIsKept()
+{
+    TTestEnv env;
+    const QByteArray black(472, '\0');
+    {
+        QFile f(u"DekigataDef"_s);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(black);
+    }
+    QCOMPARE(LoadDefaults(), TDekigataDef::LoadResult::Loaded);
+    QCOMPARE(DekigataDef().Bytes(), black);
+    QFile f(u"DekigataDef"_s);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), black);
 }
 
 QTEST_GUILESS_MAIN(TestDekigataDef)

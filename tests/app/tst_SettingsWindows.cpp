@@ -125,16 +125,17 @@ void TestSettingsWindows::defaultsWithoutFile()
     QCOMPARE(window.size(), QSize(384, 429));
     window.FormActivate();
 
-    QVERIFY(!QFileInfo::exists(u"DekigataDef"_s));
+    // The first activation creates the file; the colours are the standard palette.
+    QCOMPARE(QFileInfo(u"DekigataDef"_s).size(), 472);
     for (int k = 1; k <= 6; ++k)
         for (int t = 1; t <= 3; ++t)
             QCOMPARE(window.vaSpread1->CellText(k, t), QString());
     QCOMPARE(window.vaSpread1->CellText(1, 0), u"設計単位"_s);
     QCOMPARE(window.vaSpread1->CellText(0, 3), u"幅"_s);
     for (int c = 1; c <= 41; ++c)
-        QCOMPARE(window.vaSpread2->CellBackColor(c, 1), 0u);
+        QCOMPARE(window.vaSpread2->CellBackColor(c, 1), TDekigataDef::StandardColor(c));
     for (int c = 1; c <= 9; ++c)
-        QCOMPARE(window.vaSpread3->CellBackColor(c, 1), 0u);
+        QCOMPARE(window.vaSpread3->CellBackColor(c, 1), TDekigataDef::StandardColor(41 + c));
     QCOMPARE(window.vaSpread2->CellText(1, 0), u"-20"_s);
     QCOMPARE(window.vaSpread2->CellText(21, 0), u"0"_s);
     QCOMPARE(window.vaSpread2->CellText(41, 0), u"20"_s);
@@ -210,7 +211,7 @@ void TestSettingsWindows::defaultsEditedAndReopened()
     QCOMPARE(DekigataDef().Units(5, 2), u"0.1"_s);
     QCOMPARE(DekigataDef().Units(6, 3), u"20"_s);
     QCOMPARE(DekigataDef().Colors(43), 0x000000FFu);
-    QCOMPARE(DekigataDef().Colors(42), 0u);
+    QCOMPARE(DekigataDef().Colors(42), TDekigataDef::StandardColor(42));
     QVERIFY(DekigataDef().NoNotes());
     QCOMPARE(DekigataDef().CompanyName(), u"北海道舗装"_s);
     QCOMPARE(ReadSetting(u"80percent"_s), u"TRUE"_s);
