@@ -217,7 +217,6 @@ void Export(TExportOptions options, QTextStream &out)
         OverrideAliasPath(u"tomaruk"_s, options.DataDir);
         dataDir.Active = true;
     }
-    LoadDefaults();
     // The page geometry must not depend on the machine's printers.
     NkPrinter().SetSource(TPrinterSource::PdfOnly);
 
@@ -225,6 +224,8 @@ void Export(TExportOptions options, QTextStream &out)
         ImportParadoxFromCommandLine(options.ImportParadox, out);
         return;
     }
+    // After an import, so that a first run's new defaults file is not taken for a user's.
+    LoadDefaults();
     if (options.List) {
         if (!Lister())
             throw EKelmoError(u"記録の一覧はまだ出力できません。"_s);
