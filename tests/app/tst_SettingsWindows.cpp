@@ -279,8 +279,8 @@ void TestSettingsWindows::colourBlock()
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCenter(grid, 18, 1));
     for (int c = 16; c <= 18; ++c)
         QCOMPARE(grid->CellBackColor(c, 1), 0x00FF8000u);
-    QCOMPARE(grid->CellBackColor(15, 1), 0u);
-    QCOMPARE(grid->CellBackColor(19, 1), 0u);
+    QCOMPARE(grid->CellBackColor(15, 1), TDekigataDef::StandardColor(15));
+    QCOMPARE(grid->CellBackColor(19, 1), TDekigataDef::StandardColor(19));
 
     // A cancelled dialog changes nothing; the colour cells take no typing.
     WhenModal("QColorDialog", [](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
@@ -291,7 +291,7 @@ void TestSettingsWindows::colourBlock()
     window.Button1Click();
     QCOMPARE(DekigataDef().Colors(17), 0x00FF8000u);
     QCOMPARE(DekigataDef().Colors(18), 0x00FF8000u);
-    QCOMPARE(DekigataDef().Colors(15), 0u);
+    QCOMPARE(DekigataDef().Colors(15), TDekigataDef::StandardColor(15));
 }
 
 void TestSettingsWindows::shortFileMessage()
