@@ -28,6 +28,7 @@ void DrawChartDocument(TPrevX *Prev, const TKelmo4Head &Head, bool Weight)
 {
     SetPaper(u"A4"_s, u"LAND"_s);
     Prev->SetTitle(IsTableStyle(Head) ? u"出来形管理図表"_s : u"Ｘ管理図"_s);
+    Prev->SetFileTitle(RecordFileTitle(Head, u"管理図"_s));
     Prev->BeginDoc();
     if (IsTableStyle(Head))
         DrawControlChartTable(Prev, Head, Weight);
@@ -40,6 +41,7 @@ void DrawHistogramDocument(TPrevX *Prev, const TKelmo4Head &Head, bool Weight)
 {
     SetPaper(u"A4"_s, IsTableStyle(Head) ? u"LAND"_s : u"PORT"_s);
     Prev->SetTitle(IsTableStyle(Head) ? u"度数表"_s : u"でき形測定取りまとめ図"_s);
+    Prev->SetFileTitle(RecordFileTitle(Head, u"ヒストグラム"_s));
     Prev->BeginDoc();
     if (IsTableStyle(Head))
         DrawFrequencyTable(Prev, Head, Weight);

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include <QString>
+
 class QWidget;
 class TKelmo4Head;
 
@@ -15,3 +17,7 @@ using TRecordPrintRoutine = std::function<void(QWidget *parent, TKelmo4Head &hea
 void SetRecordPrintRoutine(TRecordForm form, TRecordPrintRoutine routine);
 // An empty function while no routine is plugged in.
 const TRecordPrintRoutine &RecordPrintRoutine(TRecordForm form);
+
+// The file name a form of the record proposes: project code, work type, section (left out
+// when the record has none), item and Form ("データシート", "ヒストグラム", "管理図").
+QString RecordFileTitle(const TKelmo4Head &head, const QString &form);

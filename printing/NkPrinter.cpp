@@ -1,6 +1,7 @@
 #include "printing/NkPrinter.h"
 
 #include "printing/PrevError.h"
+#include "printing/uPdfFileName.h"
 
 #include <QFileDialog>
 #include <QPainter>
@@ -211,7 +212,8 @@ void TNkPrinter::ApplySettings()
     printer->setPageOrientation(m_pendingOrientation);
 }
 
-bool TNkPrinter::PrintPages(const QString &title, const QList<const TRecordedPage *> &pages, QWidget *parent)
+bool TNkPrinter::PrintPages(const QString &title, const QList<const TRecordedPage *> &pages, QWidget *parent,
+                            const QString &fileTitle)
 {
     QPrinter *printer = Printer();
     if (!printer)
@@ -222,13 +224,14 @@ bool TNkPrinter::PrintPages(const QString &title, const QList<const TRecordedPag
     if (toPdf) {
         QString fileName = m_pdfFileName;
         if (fileName.isEmpty()) {
-            const QString suggestion = (title.isEmpty() ? u"ケルモ４"_s : title) + u".pdf"_s;
+            const QString suggestion = ProposedPdfPath(fileTitle.isEmpty() ? title : fileTitle);
             fileName = QFileDialog::getSaveFileName(parent, u"PDFファイルに印刷"_s, suggestion,
                                                     u"PDFファイル (*.pdf)"_s);
             if (fileName.isEmpty())
                 return false;
             if (!fileName.endsWith(u".pdf"_s, Qt::CaseInsensitive))
                 fileName += u".pdf"_s;
+            RememberPdfFolder(fileName);
         }
         printer->setOutputFileName(fileName);
     }
@@ -253,5 +256,7 @@ bool TNkPrinter::PrintPages(const QString &title, const QList<const TRecordedPag
     }
     painter.end();
     printer->setPageLayout(settings);
+    if (toPdf)
+        m_lastPdfWritten = printer->outputFileName();
     return true;
 }

@@ -54,8 +54,12 @@ public:
     const QString &PdfFileName() const { return m_pdfFileName; }
 
     // Sends the pages as one print job titled Title, each page 1:1 in its own paper and
-    // orientation. False when the user cancelled the file name of the PDF printer.
-    bool PrintPages(const QString &title, const QList<const TRecordedPage *> &pages, QWidget *parent);
+    // orientation. False when the user cancelled the file name of the PDF printer, which
+    // proposes FileTitle (else Title) in the folder last used.
+    bool PrintPages(const QString &title, const QList<const TRecordedPage *> &pages, QWidget *parent,
+                    const QString &fileTitle = QString());
+    // The file the PDF printer wrote last; empty before.
+    const QString &LastPdfWritten() const { return m_lastPdfWritten; }
 
     // The current printer itself (null without a printer).
     QPrinter *Printer();
@@ -74,6 +78,7 @@ private:
     QPageSize m_pendingPaper;
     QPageLayout::Orientation m_pendingOrientation = QPageLayout::Portrait;
     QString m_pdfFileName;
+    QString m_lastPdfWritten;
 };
 
 inline TNkPrinter &NkPrinter()

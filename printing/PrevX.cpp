@@ -128,7 +128,7 @@ bool TPrevX::Print()
     QList<const TRecordedPage *> pages = PagesInRange(m_printFrom, last);
     if (pages.isEmpty()) // the first page of the range is always sent
         pages.append(m_pages.at(std::size_t(m_printFrom - 1)).get());
-    return NkPrinter().PrintPages(m_title, pages, this);
+    return NkPrinter().PrintPages(m_title, pages, this, FileTitle());
 }
 
 void TPrevX::FitSizeToLayout()

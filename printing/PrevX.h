@@ -46,6 +46,10 @@ public:
 
     const QString &Title() const { return m_title; }
     void SetTitle(const QString &title) { m_title = title; }
+    // The name a saved copy proposes, without folder and suffix (DocumentFileTitle);
+    // empty: the title.
+    QString FileTitle() const { return m_fileTitle.isEmpty() ? m_title : m_fileTitle; }
+    void SetFileTitle(const QString &fileTitle) { m_fileTitle = fileTitle; }
 
     // Sends pages PrintFrom … min(PageCount, PrintTo) as one job (at least PrintFrom).
     // False when the user cancelled the PDF file name.
@@ -87,6 +91,7 @@ private:
     int m_printTo = 9999;
     int m_zoomScale = 25;
     QString m_title;
+    QString m_fileTitle;
     int m_printerDpiX = 0;
     int m_printerDpiY = 0;
     int m_paperWidth = 0;

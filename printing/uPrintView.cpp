@@ -4,8 +4,11 @@
 #include "printing/PageExport.h"
 #include "printing/PrevX.h"
 #include "printing/UpDown.h"
+#include "printing/uPdfFileName.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,6 +85,9 @@ TfrmPreView::TfrmPreView(QWidget *parent)
     ButtonPdf = new QPushButton(u"PDF保存"_s, this);
     ButtonPdf->setObjectName(u"ButtonPdf"_s);
     ButtonPdf->resize(75, 25);
+    LabelSaved = new QLabel(this);
+    LabelSaved->setObjectName(u"LabelSaved"_s);
+    LabelSaved->setTextInteractionFlags(Qt::TextSelectableByMouse);
     for (QPushButton *button : {Button1, Button2, Button3, Button4, Button5, ButtonPdf})
         button->setAutoDefault(false);
 
@@ -133,6 +139,7 @@ void TfrmPreView::resizeEvent(QResizeEvent *event)
     Button1->move(w - 173, h - 68);
     Button5->move(w - 285, h - 68);
     ButtonPdf->move(w - 368, h - 68);
+    LabelSaved->setGeometry(8, h - 68, qMax(0, w - 384), 25);
 }
 
 bool TfrmPreView::event(QEvent *event)
@@ -189,12 +196,14 @@ void TfrmPreView::PrintThisPage()
 {
     PrevX1->SetPrintFrom(PrevX1->CurrentPage());
     PrevX1->SetPrintTo(PrevX1->CurrentPage());
-    PrevX1->Print();
+    PrintRange();
 }
 
 void TfrmPreView::PrintRange()
 {
-    PrevX1->Print();
+    // The built-in PDF printer writes a file; say which.
+    if (PrevX1->Print() && NkPrinter().IsPdfPrinter())
+        ShowSaved(NkPrinter().LastPdfWritten());
 }
 
 void TfrmPreView::SavePdf(const QString &fileName)
@@ -206,13 +215,24 @@ void TfrmPreView::AskAndSavePdf()
 {
     if (PrevX1->PageCount() == 0)
         return;
-    const QString suggestion = (PrevX1->Title().isEmpty() ? u"ケルモ４"_s : PrevX1->Title()) + u".pdf"_s;
+    const QString suggestion = ProposedPdfPath(PrevX1->FileTitle());
     QString fileName = QFileDialog::getSaveFileName(this, u"PDF保存"_s, suggestion, u"PDFファイル (*.pdf)"_s);
     if (fileName.isEmpty())
         return;
     if (!fileName.endsWith(u".pdf"_s, Qt::CaseInsensitive))
         fileName += u".pdf"_s;
     SavePdf(fileName);
+    RememberPdfFolder(fileName);
+    ShowSaved(fileName);
+}
+
+void TfrmPreView::ShowSaved(const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    const QString text = u"PDFを保存しました: "_s + QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
+    LabelSaved->setText(text);
+    LabelSaved->setToolTip(text);
 }
 
 void TfrmPreView::ScrollByWheel(QWheelEvent *event)

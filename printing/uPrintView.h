@@ -38,6 +38,7 @@ public:
     QPushButton *Button1; // 印刷
     QPushButton *Button2; // 閉じる
     QPushButton *ButtonPdf; // PDF保存
+    QLabel *LabelSaved; // where the last PDF went
 
 protected:
     bool event(QEvent *event) override;
@@ -54,6 +55,7 @@ private:
     void PrintThisPage();
     void PrintRange();
     void AskAndSavePdf();
+    void ShowSaved(const QString &fileName);
     void ScrollByWheel(QWheelEvent *event);
     QSize OuterSize() const;
 

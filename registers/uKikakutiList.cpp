@@ -93,6 +93,7 @@ void DrawKikakutiListDocument(TPrevX *Prev)
     kikakuti.CreateTableIfMissing();
     PrintOffsetX = -2.0f;
     PrintOffsetY = -1.85f;
+    Prev->SetFileTitle(u"規格値一覧"_s);
     Prev->BeginDoc();
     kikakuti.PrintList(Prev);
     Prev->EndDoc();

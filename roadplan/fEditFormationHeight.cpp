@@ -239,7 +239,7 @@ void TfrmEditFormationHeight::DeletePlan()
 void TfrmEditFormationHeight::DrawPlan()
 {
     const TSpreadCells cells(vaSpread1);
-    PreviewFormationPlan(this, cells);
+    PreviewFormationPlan(this, cells, ProjectCode());
 }
 
 void TfrmEditFormationHeight::InsertRow()

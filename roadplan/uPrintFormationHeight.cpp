@@ -5,6 +5,7 @@
 #include "printing/NkPrinter.h"
 #include "printing/PrevX.h"
 #include "printing/uDrawPrimitives.h"
+#include "printing/uPdfFileName.h"
 #include "printing/uPrintView.h"
 #include "roadplan/uFormationHeight.h"
 
@@ -70,10 +71,11 @@ void DrawFormationPlan(TPrevX *Prev, const TGridCells &Cells)
     }
 }
 
-void DrawFormationPlanDocument(TPrevX *Prev, const TGridCells &Cells)
+void DrawFormationPlanDocument(TPrevX *Prev, const TGridCells &Cells, const QString &Code)
 {
     SetPaper(QString(), u"LAND"_s);
     Prev->SetTitle(u"路面計画"_s);
+    Prev->SetFileTitle(DocumentFileTitle({Code, u"路面計画"_s}));
     Prev->BeginDoc();
     DrawFormationPlan(Prev, Cells);
     Prev->EndDoc();
@@ -85,15 +87,15 @@ void ExportFormationPlan(TPrevX *Prev, const QString &Code)
     TPlanCells cells;
     if (FormationPlan::LoadPlan(Code.trimmed(), cells) == 0)
         throw EKelmoError(u"工事コード「%1」の路面計画は保存されていません。"_s.arg(Code.trimmed()));
-    DrawFormationPlanDocument(Prev, cells);
+    DrawFormationPlanDocument(Prev, cells, Code.trimmed());
 }
 
-void PreviewFormationPlan(QWidget *Owner, const TGridCells &Cells)
+void PreviewFormationPlan(QWidget *Owner, const TGridCells &Cells, const QString &Code)
 {
     // The preview fits its zoom to the printer's orientation, so that comes first.
     SetPaper(QString(), u"LAND"_s);
     const auto preview = std::make_unique<TfrmPreView>(Owner);
     do {
-        DrawFormationPlanDocument(preview->PrevX1, Cells);
+        DrawFormationPlanDocument(preview->PrevX1, Cells, Code);
     } while (preview->exec() != QDialog::Rejected);
 }

@@ -6,6 +6,7 @@
 #include "measure/uKelmo4Head.h"
 #include "printing/PrevX.h"
 #include "printing/uDrawPrimitives.h"
+#include "printing/uPdfFileName.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/ukouku.h"
@@ -104,6 +105,7 @@ void DrawBatchDocument(TPrevX *Prev, const QString &KojiCode, bool Weight)
             const bool landscape = page.Caps().Layout.orientation() == QPageLayout::Landscape;
             SetPaper(u"A4"_s, landscape ? u"LAND"_s : u"PORT"_s);
             if (!begun) {
+                Prev->SetFileTitle(DocumentFileTitle({KojiCode, u"一括印刷"_s}));
                 Prev->BeginDoc();
                 begun = true;
             } else {

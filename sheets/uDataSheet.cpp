@@ -91,6 +91,7 @@ void DrawDataSheetDocument(TPrevX *Prev, const TKelmo4Head &Head, bool Weight)
 {
     const TDataSheetChoice choice = ChooseDataSheet(Head);
     SetPaper(u"A4"_s, choice.Orientation);
+    Prev->SetFileTitle(RecordFileTitle(Head, u"データシート"_s));
     Prev->BeginDoc();
     PrintDataSheetContents(choice, Prev, Head, 1, Weight);
     Prev->EndDoc();
@@ -98,13 +99,10 @@ void DrawDataSheetDocument(TPrevX *Prev, const TKelmo4Head &Head, bool Weight)
 
 void ShowDataSheet(const TKelmo4Head &Head, bool Weight, QWidget *Parent)
 {
-    const TDataSheetChoice choice = ChooseDataSheet(Head);
-    SetPaper(u"A4"_s, choice.Orientation);
+    // The preview fits its zoom to the printer's orientation, so that comes first.
+    SetPaper(u"A4"_s, ChooseDataSheet(Head).Orientation);
     auto preview = std::make_unique<TfrmPreView>(Parent);
-    TPrevX *prev = preview->PrevX1;
-    prev->BeginDoc();
-    PrintDataSheetContents(choice, prev, Head, 1, Weight);
-    prev->EndDoc();
+    DrawDataSheetDocument(preview->PrevX1, Head, Weight);
     preview->exec();
 }
 

@@ -4,6 +4,7 @@
 #include "app/uDatabase.h"
 #include "printing/PrevX.h"
 #include "printing/uDrawPrimitives.h"
+#include "printing/uPdfFileName.h"
 #include "printing/uPrintView.h"
 #include "registers/uKoji.h"
 #include "sheets/uDekigataTorimatome.h"
@@ -133,6 +134,7 @@ void PrintTorimatome(TPrevX *Prev, const QString &KojiCode)
 void DrawTorimatomeDocument(TPrevX *Prev, const QString &KojiCode)
 {
     SetPaper(u"A4"_s, u"PORT"_s);
+    Prev->SetFileTitle(DocumentFileTitle({KojiCode, u"取りまとめ表"_s}));
     Prev->BeginDoc();
     PrintTorimatome(Prev, KojiCode);
     Prev->EndDoc();

@@ -12,6 +12,8 @@
 #include "printing/NkPrinter.h"
 #include "printing/PrevX.h"
 #include "printing/uDrawPrimitives.h"
+#include "registers/ukouku.h"
+#include "sheets/uDataSheet.h"
 #include "startup/uExport.h"
 #include "support/TestEnv.h"
 #include "tests/charts/SampleRecord.h"
@@ -846,9 +848,15 @@ void TestChartForms::documentsFollowPrintStyle()
     DrawChartDocument(m_prev, *m_head, false);
     QCOMPARE(m_prev->Title(), chart);
     QVERIFY(m_prev->Page(1).AllText().contains(chart));
+    QCOMPARE(m_prev->FileTitle(), project + u"_路盤工_第1工区_高さ_管理図"_s);
     DrawHistogramDocument(m_prev, *m_head, false);
     QCOMPARE(m_prev->Title(), histogram);
     QCOMPARE(int(m_prev->Page(1).Caps().Layout.orientation()), histogramOrientation);
+    QCOMPARE(m_prev->FileTitle(), project + u"_路盤工_第1工区_高さ_ヒストグラム"_s);
+    // A record without section leaves it out of the name.
+    m_head->Kouku->Koukumei = u"#"_s;
+    DrawDataSheetDocument(m_prev, *m_head, false);
+    QCOMPARE(m_prev->FileTitle(), project + u"_路盤工_高さ_データシート"_s);
 }
 
 void TestChartForms::exporterForms()

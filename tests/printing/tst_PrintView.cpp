@@ -1,9 +1,11 @@
+#include "app/RegistryUtility.h"
 #include "app/uApplication.h"
 #include "printing/NkPrinter.h"
 #include "printing/PrevX.h"
 #include "printing/UpDown.h"
 #include "printing/fPrinterSetup.h"
 #include "printing/uDrawPrimitives.h"
+#include "printing/uPdfFileName.h"
 #include "printing/uPrintView.h"
 #include "support/PdfTools.h"
 #include "support/TestEnv.h"
@@ -42,6 +44,10 @@ private Q_SLOTS:
     void shrinkingSpringsBack();
     void escapeCloses();
     void pdfSaveWritesTheWholeDocument();
+    void documentFileTitle_data();
+    void documentFileTitle();
+    void pdfNameProposedInTheLastFolder_data();
+    void pdfNameProposedInTheLastFolder();
     void printerSetupAppliesTheChoices();
 
 private:
@@ -307,6 +313,79 @@ void TestPrintView::pdfSaveWritesTheWholeDocument()
     const TPdfInfo info = ReadPdfInfo(file + u".pdf"_s);
     QCOMPARE(info.Pages, 3);
     QCOMPARE(PdfPageText(file + u".pdf"_s, 3), u"PAGE-3"_s);
+}
+
+void TestPrintView::documentFileTitle_data()
+{
+    QTest::addColumn<QStringList>("parts");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("every part") << QStringList{u"0001"_s, u"下層路盤"_s, u"第1工区"_s, u"基準高"_s, u"データシート"_s}
+                                << u"0001_下層路盤_第1工区_基準高_データシート"_s;
+    QTest::newRow("no section") << QStringList{u"0001"_s, u"下層路盤"_s, u"#"_s, u"基準高"_s, u"管理図"_s}
+                                << u"0001_下層路盤_基準高_管理図"_s;
+    QTest::newRow("empty and blank parts") << QStringList{u" 0002 "_s, QString(), u"　"_s, u"幅"_s}
+                                           << u"0002_幅"_s;
+    QTest::newRow("characters no file name holds")
+        << QStringList{u"A/B"_s, u"路盤\\上:層"_s, u"a*b?c\"d<e>f|g"_s, u"x\ty"_s}
+        << u"A_B_路盤_上_層_a_b_c_d_e_f_g_x_y"_s;
+    QTest::newRow("trailing dots") << QStringList{u"0003"_s, u"幅..."_s, u"."_s} << u"0003_幅"_s;
+}
+
+void TestPrintView::documentFileTitle()
+{
+    QFETCH(QStringList, parts);
+    QFETCH(QString, title);
+    QCOMPARE(DocumentFileTitle(parts), title);
+}
+
+void TestPrintView::pdfNameProposedInTheLastFolder_data()
+{
+    QTest::addColumn<bool>("pdfPrinter");
+    QTest::newRow("PDF保存") << false;
+    QTest::newRow("built-in PDF printer") << true;
+}
+
+void TestPrintView::pdfNameProposedInTheLastFolder()
+{
+    QFETCH(bool, pdfPrinter);
+    const QString first = m_env->Root() + u"/first"_s;
+    const QString second = m_env->Root() + u"/second"_s;
+    QVERIFY(QDir().mkpath(first));
+    QVERIFY(QDir().mkpath(second));
+    WriteSetting(LastPdfFolderSetting(), first);
+
+    auto w = MakeWindow(1);
+    w->PrevX1->SetTitle(u"Ｘ管理図"_s);
+    w->PrevX1->SetFileTitle(u"0001_下層路盤_基準高_管理図"_s);
+    w->show();
+    QPushButton *button = pdfPrinter ? w->Button1 : w->ButtonPdf;
+    auto saveAs = [&](const QString &folder, const QString &name, QString *proposed) {
+        QTimer::singleShot(0, this, [&, folder, name, proposed] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            *proposed = dialog->selectedFiles().value(0);
+            dialog->selectFile(folder + u'/' + name);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+    };
+
+    QString proposed;
+    saveAs(second, u"控え.pdf"_s, &proposed);
+    QCOMPARE(proposed, first + u"/0001_下層路盤_基準高_管理図.pdf"_s);
+    QVERIFY(QFileInfo(second + u"/控え.pdf"_s).size() > 0);
+    QCOMPARE(w->LabelSaved->text(), u"PDFを保存しました: "_s + second + u"/控え.pdf"_s);
+
+    // The folder just used is proposed next time; it is kept in the settings.
+    QCOMPARE(ReadSetting(LastPdfFolderSetting()), second);
+    saveAs(first, u"again.pdf"_s, &proposed);
+    QCOMPARE(proposed, second + u"/0001_下層路盤_基準高_管理図.pdf"_s);
+
+    // A folder that has gone is not proposed.
+    QVERIFY(QDir(second).removeRecursively());
+    QVERIFY(QDir(first).removeRecursively());
+    QVERIFY(!ProposedPdfPath(u"x"_s).startsWith(first));
+    QCOMPARE(QFileInfo(ProposedPdfPath(u"x"_s)).fileName(), u"x.pdf"_s);
 }
 
 void TestPrintView::printerSetupAppliesTheChoices()
