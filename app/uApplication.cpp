@@ -10,9 +10,12 @@ using namespace Qt::Literals::StringLiterals;
 TKelmoApplication::TKelmoApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    // No display name: the window system would append it to every caption. The desktop
+    // entry names the program in the task bar.
     setApplicationName(u"kelmo4"_s);
-    setApplicationDisplayName(u"ケルモ４"_s);
+    setDesktopFileName(u"kelmo4"_s);
     RegisterFontSubstitutions();
+    installEventFilter(&m_manners);
 }
 
 bool TKelmoApplication::notify(QObject *receiver, QEvent *event)

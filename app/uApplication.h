@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/uWindowManners.h"
+
 #include <QApplication>
 
 // The application object: its event delivery is the one place where an error that ends a
@@ -13,6 +15,12 @@ public:
     TKelmoApplication(int &argc, char **argv);
 
     bool notify(QObject *receiver, QEvent *event) override;
+
+    // Title and ownership rules for every top-level window of the run.
+    TWindowManners &WindowManners() { return m_manners; }
+
+private:
+    TWindowManners m_manners;
 };
 
 // Shows an error message the way every command failure is shown.

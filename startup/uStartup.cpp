@@ -134,7 +134,6 @@ void CreateAllWindows(std::vector<std::unique_ptr<QWidget>> &windows)
 int RunKelmo4(int argc, char **argv)
 {
     TKelmoApplication app(argc, argv);
-    app.setApplicationDisplayName(u"ケルモ４"_s);
     // Qt's own buttons and dialogs ("はい", "キャンセル", the file dialog) in Japanese like the
     // rest of the program, whatever the desktop's language; without the file the English
     // texts stay.
@@ -180,6 +179,7 @@ int RunKelmo4(int argc, char **argv)
         ShowErrorMessage(e.Message());
     }
 
+    app.WindowManners().SetMainWindow(frmEditDekigata);
     frmEditDekigata->show();
     const int result = app.exec();
 

@@ -3,12 +3,14 @@
 #include "app/fSmallListBox.h"
 #include "app/fVerInfo.h"
 #include "app/uCommon.h"
+#include "app/uWindowManners.h"
 
 #include <QDesktopServices>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QWindow>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -34,6 +36,7 @@ private Q_SLOTS:
     void smallListBoxKeys();
     void progressBar();
     void versionBox();
+    void windowManners();
 };
 
 void TestSmallWindows::listBoxResult_data()
@@ -138,6 +141,36 @@ void TestSmallWindows::versionBox()
 
     QDesktopServices::unsetUrlHandler(u"file"_s);
     QDesktopServices::unsetUrlHandler(u"https"_s);
+}
+
+void TestSmallWindows::windowManners()
+{
+    TWindowManners manners;
+    qApp->installEventFilter(&manners);
+    QWidget main;
+    main.setWindowTitle(u"ケルモ"_s);
+    manners.SetMainWindow(&main);
+    main.show();
+    QDialog blank;   // an empty caption, no parent
+    blank.show();
+    QWidget named;
+    named.setWindowTitle(u"工事名の登録"_s);
+    named.show();
+    QVERIFY(blank.windowHandle() && named.windowHandle());
+
+    QCOMPARE(main.windowHandle()->title(), u"ケルモ"_s);
+    QCOMPARE(main.windowHandle()->transientParent(), nullptr);
+    QCOMPARE(blank.windowTitle(), QString());
+    QCOMPARE(blank.windowHandle()->title(), u" "_s);
+    QCOMPARE(blank.windowHandle()->transientParent(), main.windowHandle());
+    QCOMPARE(named.windowHandle()->title(), u"工事名の登録"_s);
+    QCOMPARE(named.windowHandle()->transientParent(), main.windowHandle());
+    QVERIFY(!blank.isModal() && !named.isModal());
+
+    // A caption emptied later loses the old title, and gains none.
+    named.setWindowTitle(QString());
+    QCOMPARE(named.windowHandle()->title(), u" "_s);
+    qApp->removeEventFilter(&manners);
 }
 
 QTEST_MAIN(TestSmallWindows)
