@@ -15,6 +15,12 @@ TKelmoApplication::TKelmoApplication(int &argc, char **argv)
     setApplicationName(u"kelmo4"_s);
     setDesktopFileName(u"kelmo4"_s);
     RegisterFontSubstitutions();
+    // The Japanese fonts ask for grid-fitting at small sizes, which drops the period of
+    // "10.550" below the digits, where it reads as a comma. Unhinted glyphs keep it on the
+    // baseline; every window's font inherits this unless it says otherwise.
+    QFont unhinted = font();
+    unhinted.setHintingPreference(QFont::PreferNoHinting);
+    setFont(unhinted);
     installEventFilter(&m_manners);
 }
 
