@@ -177,9 +177,11 @@ void TfrmDataPath::PickColor(TSpread *grid, int col1, int row1, int col2, int ro
 {
     QColorDialog dialog(ColorFromBgr(grid->CellBackColor(col1, row1)), this);
     dialog.setOption(QColorDialog::DontUseNativeDialog, true);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    grid->SetBlockBackColor({col1, row1, col2, row2}, BgrFromColor(dialog.selectedColor()));
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    if (chosen)
+        grid->SetBlockBackColor({col1, row1, col2, row2}, BgrFromColor(dialog.selectedColor()));
+    // The selection only named the cells; left in place it would hide their new colour.
+    grid->clearSelection();
 }
 
 int TfrmDataPath::RadioGroupIndex() const

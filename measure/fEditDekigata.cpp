@@ -1056,12 +1056,14 @@ void TfrmEditDekigata::GridRightClick(int col, int row)
     QStringList positions;
     m_line->ListPositions(positions);
     picker.ListBox1->addItems(positions);
-    // Beside the mouse, kept on the screen.
-    QPoint at = QCursor::pos();
-    if (const QScreen *screen = QGuiApplication::screenAt(at)) {
+    // The window's corner plus the click within the grid, one picker height lower, so the
+    // picker opens below the clicked cell; kept on the screen.
+    const QPoint click = vaSpread1->mapFromGlobal(QCursor::pos());
+    QPoint at = frameGeometry().topLeft() + click + QPoint(0, picker.height());
+    if (const QScreen *screen = this->screen()) {
         const QRect area = screen->availableGeometry();
-        at.setX(qMin(at.x(), area.right() - picker.width()));
-        at.setY(qMin(at.y(), area.bottom() - picker.height()));
+        at.setX(qBound(area.left(), at.x(), area.right() + 1 - picker.width()));
+        at.setY(qBound(area.top(), at.y(), area.bottom() + 1 - picker.height()));
     }
     picker.move(at);
     if (picker.exec() == QDialog::Accepted)

@@ -281,6 +281,8 @@ void TestSettingsWindows::colourBlock()
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCenter(grid, 18, 1));
     for (int c = 16; c <= 18; ++c)
         QCOMPARE(grid->CellBackColor(c, 1), 0x00FF8000u);
+    // ...and shows it at once, not a selection over it.
+    QCOMPARE(grid->viewport()->grab().toImage().pixelColor(CellCenter(grid, 17, 1)), QColor(0, 128, 255));
     QCOMPARE(grid->CellBackColor(15, 1), before15);
     QCOMPARE(grid->CellBackColor(19, 1), before19);
 

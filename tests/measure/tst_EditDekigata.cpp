@@ -704,7 +704,11 @@ void TestEditDekigata::positionPickerOnRightClick()
     TfrmEditDekigata w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    AnswerNextDialog([](QDialog *d) {
+    // Placed at the window's corner plus the click in the grid, one picker height lower.
+    QCursor::setPos(w.vaSpread1->mapToGlobal(QPoint(50, 60)));
+    const QPoint expected = w.frameGeometry().topLeft() + QPoint(50, 60 + 132);
+    AnswerNextDialog([expected](QDialog *d) {
+        QCOMPARE(d->pos(), expected);
         auto *list = d->findChild<QListWidget *>();
         QCOMPARE(list->count(), 1);
         list->setCurrentRow(0);
