@@ -9,6 +9,9 @@ packages=(
   libsqlite3-dev libbenchmark-dev pxlib-dev
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
   xvfb xauth imagemagick poppler-utils xdg-utils strace
+  # Printing to CUPS queues: Qt's CUPS print support plugin, the CUPS client library and
+  # lpstat/lpadmin. The CUPS server itself (cups) is the machine's own choice.
+  libqt6printsupport6 libcups2 cups-client
 )
 
 missing=()

@@ -92,10 +92,10 @@ int RunBatch(const QList<TBatchRow> &Rows, const TBatchFormPrinter &Print)
     return jobs;
 }
 
-void DrawBatchDocument(TPrevX *Prev, const QString &KojiCode, bool Weight)
+bool DrawBatchRows(TPrevX *Prev, const QList<TBatchRow> &Rows, bool Weight, const QString &KojiCode)
 {
     bool begun = false;
-    RunBatch(BatchRowsOfProject(KojiCode), [&](TBatchForm form, const TKelmo4Head &head) {
+    RunBatch(Rows, [&](TBatchForm form, const TKelmo4Head &head) {
         TPrevX job;
         DrawBatchForm(form, &job, head, Weight);
         for (int n = 1; n <= job.PageCount(); ++n) {
@@ -116,7 +116,13 @@ void DrawBatchDocument(TPrevX *Prev, const QString &KojiCode, bool Weight)
         }
         return true;
     });
-    if (!begun)
+    if (begun)
+        Prev->EndDoc();
+    return begun;
+}
+
+void DrawBatchDocument(TPrevX *Prev, const QString &KojiCode, bool Weight)
+{
+    if (!DrawBatchRows(Prev, BatchRowsOfProject(KojiCode), Weight, KojiCode))
         throw EKelmoError(u"工事コード「%1」には印刷できる測定データがありません。"_s.arg(KojiCode));
-    Prev->EndDoc();
 }

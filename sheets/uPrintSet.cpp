@@ -11,13 +11,10 @@
 #include "sheets/uBatchPrint.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -57,21 +54,6 @@ public:
 private:
     int m_old = 1;
 };
-
-class TPdfNameSet
-{
-public:
-    TPdfNameSet()
-        : m_old(NkPrinter().PdfFileName())
-    {
-    }
-    ~TPdfNameSet() { NkPrinter().SetPdfFileName(m_old); }
-    TPdfNameSet(const TPdfNameSet &) = delete;
-    TPdfNameSet &operator=(const TPdfNameSet &) = delete;
-
-private:
-    QString m_old;
-};
 } // namespace
 
 // ---- the print dialog ---------------------------------------------------------------------
@@ -80,8 +62,6 @@ TfrmBatchPrintDialog::TfrmBatchPrintDialog(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , PrinterBox(new QComboBox(this))
     , CopiesBox(new QSpinBox(this))
-    , FileEdit(new QLineEdit(this))
-    , FileButton(new QPushButton(u"参照..."_s, this))
     , OkButton(new QPushButton(u"OK"_s, this))
     , CancelButton(new QPushButton(u"キャンセル"_s, this))
 {
@@ -90,15 +70,10 @@ TfrmBatchPrintDialog::TfrmBatchPrintDialog(QWidget *parent)
     PrinterBox->setCurrentText(NkPrinter().CurrentName());
     CopiesBox->setRange(1, 99);
     CopiesBox->setValue(1);
-    FileEdit->setText(QDir::home().filePath(u"ケルモ４一括印刷.pdf"_s));
 
-    auto *file = new QHBoxLayout;
-    file->addWidget(FileEdit, 1);
-    file->addWidget(FileButton);
     auto *form = new QFormLayout;
     form->addRow(u"プリンタ"_s, PrinterBox);
     form->addRow(u"部数"_s, CopiesBox);
-    form->addRow(u"PDFファイル"_s, file);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OkButton);
@@ -109,35 +84,8 @@ TfrmBatchPrintDialog::TfrmBatchPrintDialog(QWidget *parent)
     setMinimumWidth(440);
 
     OkButton->setDefault(true);
-    connect(OkButton, &QPushButton::clicked, this, &TfrmBatchPrintDialog::accept);
+    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(FileButton, &QPushButton::clicked, this, &TfrmBatchPrintDialog::ChooseFile);
-    connect(PrinterBox, &QComboBox::currentTextChanged, this, &TfrmBatchPrintDialog::PrinterChanged);
-    PrinterChanged();
-}
-
-void TfrmBatchPrintDialog::PrinterChanged()
-{
-    const bool pdf = PrinterBox->currentText() == TNkPrinter::PdfPrinterName();
-    FileEdit->setEnabled(pdf);
-    FileButton->setEnabled(pdf);
-}
-
-void TfrmBatchPrintDialog::ChooseFile()
-{
-    const QString name = QFileDialog::getSaveFileName(this, u"PDFファイルに印刷"_s, FileEdit->text(),
-                                                      u"PDFファイル (*.pdf)"_s);
-    if (!name.isEmpty())
-        FileEdit->setText(name);
-}
-
-void TfrmBatchPrintDialog::accept()
-{
-    if (FileEdit->isEnabled() && FileEdit->text().trimmed().isEmpty()) {
-        QMessageBox::warning(this, u"ケルモ４"_s, u"PDFファイルの名前を入力してください"_s);
-        return;
-    }
-    QDialog::accept();
 }
 
 // ---- the window -----------------------------------------------------------------------------
@@ -233,11 +181,6 @@ void TfrmPrintSet::BatchPrint()
         return;
     NkPrinter().SelectPrinter(dialog.PrinterBox->currentText());
     const TCopiesSet copies(dialog.CopiesBox->value());
-    const TPdfNameSet pdfName;
-    m_pdfBase = NkPrinter().IsPdfPrinter() ? dialog.FileEdit->text().trimmed() : QString();
-    if (m_pdfBase.endsWith(u".pdf"_s, Qt::CaseInsensitive))
-        m_pdfBase.chop(4);
-    m_jobNumber = 0;
 
     QList<TBatchRow> rows;
     for (int r = 1; r <= vaSpread1->MaxRows(); ++r) {
@@ -247,6 +190,10 @@ void TfrmPrintSet::BatchPrint()
         row.Histogram = vaSpread1->CellText(6, r) == kTicked;
         row.Chart = vaSpread1->CellText(7, r) == kTicked;
         rows.append(row);
+    }
+    if (NkPrinter().IsPdfPrinter()) {
+        PrintAsOneJob(rows);
+        return;
     }
     RunBatch(rows, [this](TBatchForm form, const TKelmo4Head &head) {
         switch (form) {
@@ -261,10 +208,19 @@ void TfrmPrintSet::BatchPrint()
     });
 }
 
+void TfrmPrintSet::PrintAsOneJob(const QList<TBatchRow> &rows)
+{
+    // A job per form would be a file per form: one job asks for one file name and keeps
+    // the forms in batch order, each page in its own orientation. A cancelled file name
+    // prints nothing.
+    TPrevX document;
+    document.SetTitle(u"一括印刷"_s);
+    if (DrawBatchRows(&document, rows, m_weight, ItemCode(Edit1->text())))
+        SendJob(&document);
+}
+
 bool TfrmPrintSet::SendJob(TPrevX *job)
 {
-    if (!m_pdfBase.isEmpty())
-        NkPrinter().SetPdfFileName(u"%1-%2.pdf"_s.arg(m_pdfBase).arg(++m_jobNumber, 3, 10, QChar(u'0')));
     job->SetPrintFrom(1);
     job->SetPrintTo(job->PageCount());
     return job->Print();

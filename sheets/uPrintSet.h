@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <QWidget>
 
 class QComboBox;
@@ -11,9 +12,9 @@ class QSpinBox;
 class TKelmo4Head;
 class TPrevX;
 class TSpread;
+struct TBatchRow;
 
-// "印刷": printer and number of copies for a batch. On the built-in PDF printer every job
-// is a file of its own, numbered after the file name given here.
+// "印刷": printer and number of copies for a batch.
 class TfrmBatchPrintDialog final : public QDialog
 {
     Q_OBJECT
@@ -24,20 +25,13 @@ public:
 
     QComboBox *PrinterBox;
     QSpinBox *CopiesBox;
-    QLineEdit *FileEdit;
-    QPushButton *FileButton;
     QPushButton *OkButton;
     QPushButton *CancelButton;
-
-    void accept() override;
-
-private:
-    void PrinterChanged();
-    void ChooseFile();
 };
 
 // "印刷データ選択": every record of the project with three forms to tick; "一括印刷"
 // prints, record after record in list order, each ticked form as a print job of its own.
+// The built-in PDF printer gets the whole batch as one job, so that one file holds it.
 class TfrmPrintSet final : public QWidget
 {
     Q_OBJECT
@@ -70,10 +64,9 @@ private:
     void Activate();
     void CellChanged(int col, int row);
     bool SendJob(TPrevX *job);
+    void PrintAsOneJob(const QList<TBatchRow> &rows);
 
     bool m_weight = false;
-    QString m_pdfBase; // PDF printer: jobs go to <base>-001.pdf, …
-    int m_jobNumber = 0;
 };
 
 extern TfrmPrintSet *frmPrintSet;
