@@ -5,8 +5,22 @@
 #include <QTextStream>
 #include <cstdio>
 
+namespace {
+
+// Qt's own remarks (no runtime folder, platform plug-in notes) are no business of a user
+// of the command line; our messages go to the streams directly. Set KELMO4_QT_MESSAGES to
+// see them when looking for a fault.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg || qEnvironmentVariableIsSet("KELMO4_QT_MESSAGES"))
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(QuietQtMessages);
     // No display needed: without one the pages are drawn offscreen.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

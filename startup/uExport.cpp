@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/Errors.h"
+#include "app/uCommon.h"
 #include "app/uDatabase.h"
 #include "app/uDekigataDef.h"
 #include "app/uFileMoves.h"
@@ -122,7 +123,7 @@ int PositiveNumber(const QString &option, const QString &text)
     return value;
 }
 
-TExportOptions Parse(const QStringList &args, bool &help)
+TExportOptions Parse(const QStringList &args, bool &help, bool &version)
 {
     TExportOptions options;
     bool haveRecord = false;
@@ -131,6 +132,8 @@ TExportOptions Parse(const QStringList &args, bool &help)
         const QString &arg = args.at(i);
         if (arg == u"--help"_s || arg == u"-h"_s) {
             help = true;
+        } else if (arg == u"--version"_s) {
+            version = true;
         } else if (arg == u"--data-dir"_s) {
             options.DataDir = TakeValue(args, i);
         } else if (arg == u"--weight"_s) {
@@ -159,7 +162,7 @@ TExportOptions Parse(const QStringList &args, bool &help)
             throw TUsageError(u"知らない引数です: "_s + arg);
         }
     }
-    if (help)
+    if (help || version)
         return options;
     if (!options.ImportParadox.isEmpty()) {
         if (options.List || !options.Form.isEmpty() || !options.Out.isEmpty() || haveRecord || options.Weight
@@ -302,20 +305,54 @@ QString ExportUsageText()
            "FILE が .pdf なら PDF を一つ、.png ならページごとの画像 (FILE-001.png …, --dpi N、既定 150) を書きます。\n"_s;
 }
 
+QString ExportHelpText()
+{
+    return ExportUsageText()
+        + u"\n"
+          "引数:\n"
+          "  --record ID         記録の ID（--list で分かります）。datasheet・histogram・chart に必要です。\n"
+          "  --project CODE      工事コード。summary・batch・roadplan に必要で、--list では一覧をその工事に絞ります。\n"
+          "  --form NAME         書き出す帳票:\n"
+          "                        datasheet  データシート        histogram  ヒストグラム\n"
+          "                        chart      管理図              summary    出来形管理総括表（保存されているとりまとめ表）\n"
+          "                        batch      工事の記録すべての帳票（一括印刷と同じページ）\n"
+          "                        roadplan   路面計画            standards  規格値一覧\n"
+          "                        testpage   印刷位置の確認用ページ\n"
+          "  --out FILE          書き出すファイル（.pdf か .png）。\n"
+          "  --dpi N             PNG の解像度（1〜2400、既定 150）。\n"
+          "  --weight            帳票を「重さ」の指定で作ります（メイン画面の「重さ」と同じ）。\n"
+          "  --data-dir DIR      設定のデータフォルダの代わりに DIR の表を読みます。\n"
+          "  --list              記録の一覧（ID、工事、工種、工区、測定項目）を書きます。\n"
+          "  --import-paradox OLDDIR  旧版のデータフォルダを取り込みます。\n"
+          "  --version           版数を表示します。\n"
+          "  --help, -h          この説明を表示します。\n"
+          "\n"
+          "終了コード: 0 書き出した / 1 書き出せなかった（理由を表示します）/ 2 引数の誤り\n"
+          "\n"
+          "詳しくはヘルプ「kelmo4-export（コマンドライン）」: "_s
+        + QDir::toNativeSeparators(QDir(AppPaths::HelpFolder()).filePath(u"export.html"_s)) + u"\n"_s;
+}
+
 int RunExport(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     RegisterBuiltInForms();
     TExportOptions options;
     bool help = false;
+    bool version = false;
     try {
-        options = Parse(arguments, help);
+        options = Parse(arguments, help, version);
     } catch (const TUsageError &e) {
         err << e.Message << u'\n' << ExportUsageText();
         err.flush();
         return kExportUsageError;
     }
     if (help) {
-        out << ExportUsageText();
+        out << ExportHelpText();
+        out.flush();
+        return 0;
+    }
+    if (version) {
+        out << u"kelmo4-export (ケルモ４) "_s << ProgramVersionText() << u'\n';
         out.flush();
         return 0;
     }

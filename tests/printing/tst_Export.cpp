@@ -1,6 +1,7 @@
 #include "app/uDekigataDef.h"
 #include "app/AppPaths.h"
 #include "app/uApplication.h"
+#include "app/uCommon.h"
 #include "app/uDatabase.h"
 #include "printing/NkPrinter.h"
 #include "printing/PageExport.h"
@@ -11,6 +12,7 @@
 #include "support/PdfTools.h"
 #include "support/TestEnv.h"
 #include "sheets/TorimatomeFixture.h"
+#include "sheets/uDekigataTorimatome.h"
 
 #include <QImage>
 #include <QProcess>
@@ -36,6 +38,8 @@ private Q_SLOTS:
     void usageErrors_data();
     void usageErrors();
     void listRecords();
+    void summaryNeedsABuiltTable();
+    void helpAndVersion();
     void shortDefaultsFileOnlyRead();
     void registeredFormGetsItsOptions();
     void dataDirIsForThisRunOnly();
@@ -255,6 +259,40 @@ void TestExport::listRecords()
     QCOMPARE(Run({u"--list"_s, u"--project"_s, u"K9"_s}), kExportFailure);
     QVERIFY(m_err.contains(u"工事コード「K9」の工事は登録されていません。"_s));
     QVERIFY(m_out.isEmpty());
+}
+
+// A summary table never built is not printed as an empty form: the user is told how to build
+// it, and no file is written.
+void TestExport::summaryNeedsABuiltTable()
+{
+    using namespace TorimatomeFixture;
+    CreateTables();
+    AddSampleProject();
+    AddProject(u"K3"_s, 0);
+    const QString pdf = File(u"summary.pdf"_s);
+    QCOMPARE(Run({u"--project"_s, u"K1"_s, u"--form"_s, u"summary"_s, u"--out"_s, pdf}), kExportFailure);
+    QVERIFY2(m_err.contains(u"まだ作られていません"_s) && m_err.contains(u"「初期化」"_s), qPrintable(m_err));
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(Run({u"--project"_s, u"K3"_s, u"--form"_s, u"summary"_s, u"--out"_s, pdf}), kExportFailure);
+    QVERIFY2(m_err.contains(u"測定記録がない"_s), qPrintable(m_err));
+
+    TDekigataTorimatome table;
+    table.Koji->LoadByCode(u"K1"_s);
+    table.BuildFromMeasurements();
+    QCOMPARE(Run({u"--project"_s, u"K1"_s, u"--form"_s, u"summary"_s, u"--out"_s, pdf}), 0);
+    QCOMPARE(ReadPdfInfo(pdf).Pages, 1);
+}
+
+void TestExport::helpAndVersion()
+{
+    QCOMPARE(Run({u"--help"_s}), 0);
+    for (const QString &option : {u"--record"_s, u"--project"_s, u"--form"_s, u"--out"_s, u"--dpi"_s, u"--weight"_s,
+                                  u"--data-dir"_s, u"--list"_s, u"--import-paradox"_s, u"--version"_s})
+        QVERIFY2(m_out.contains(u"\n  "_s + option), qPrintable(option));
+    QVERIFY(m_out.contains(u"終了コード"_s) && m_out.contains(u"export.html"_s));
+    QCOMPARE(Run({u"--version"_s}), 0);
+    QCOMPARE(m_out.trimmed(), u"kelmo4-export (ケルモ４) "_s + ProgramVersionText());
+    QVERIFY(m_err.isEmpty());
 }
 
 void TestExport::registeredFormGetsItsOptions()
