@@ -97,6 +97,10 @@ void TestHelpPages::windowOpensItsOwnPage()
     const QString page = QFileInfo(HelpPageFile(window.get())).fileName();
     QVERIFY2(page != u"index.html"_s, qPrintable(window->windowTitle()));
     QVERIFY2(QFileInfo::exists(SourceHelpFolder() + u'/' + page), qPrintable(page));
+    // The window has its own page, so the page must not send F1 somewhere else.
+    const QString html = ReadPage(SourceHelpFolder() + u'/' + page);
+    for (const QString &claim : {u"専用のヘルプの項目はありません"_s, u"目次が開きます"_s, u"メイン画面の説明が開きます"_s})
+        QVERIFY2(!html.contains(claim), qPrintable(page + u": "_s + claim));
 }
 
 void TestHelpPages::linksResolve_data()
