@@ -198,12 +198,13 @@ void TfrmEditDekigata::BuildMenus()
 
     QMenu *help = bar->addMenu(u"ヘルプ"_s);
     actHelp = help->addAction(u"ケルモのヘルプ"_s);
+    actSampleData = help->addAction(u"サンプルデータで試す…"_s);
     actAbout = help->addAction(u"ケルモについて"_s);
 
     // Commands whose windows live elsewhere stay disabled until their code connects and
     // enables them.
     for (QAction *action : {actPrint, actSummary, actImportParadox, actSimulation, actBulkChange, actKoji, actKosyu,
-                            actKouku, actSimei, actKikakuti, actRoadPlan})
+                            actKouku, actSimei, actKikakuti, actRoadPlan, actSampleData})
         action->setEnabled(false);
     connect(actPrinterSetup, &QAction::triggered, this, [this] { ShowPrinterSetupDialog(this); });
     // The register windows, shown without waiting.
@@ -398,6 +399,9 @@ void TfrmEditDekigata::BuildStatusBar()
     }
     StatusPanels[1]->installEventFilter(this);
     StatusPanels[2]->installEventFilter(this);
+    StatusHint = new QLabel(bar);
+    StatusHint->setVisible(false);
+    bar->addWidget(StatusHint, 1);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 }
 
@@ -855,10 +859,34 @@ void TfrmEditDekigata::Panel1Click()
     const int id = StrToInt(ItemCode(picker.Result()));
     if (!ConfirmLeavingRecord())
         return;
+    ShowRecord(id);
+}
+
+void TfrmEditDekigata::ShowRecord(int id)
+{
     m_head->LoadByID(id);
     HeaderToForm();
     LoadLinesToGrid();
     ShowGridTotals();
+    ShowFirstStartHint();
+}
+
+void TfrmEditDekigata::ShowFirstStartHint()
+{
+    bool none = false;
+    try {
+        QStringList projects;
+        m_head->Koji->GetList(projects);
+        none = projects.isEmpty();
+    } catch (const EKelmoError &) {
+        // A folder that cannot be read is reported by the command that needs it.
+    }
+    StatusHint->setText(none ? u"工事が未登録です。「データ」→「工事の登録」から始めてください (F1: ヘルプ)"_s : QString());
+    StatusHint->setToolTip(none ? u"はじめに「オプション」→「標準値の登録」で標準の単位と会社名を、次に「データ」の各画面で"
+                                  "工事・工種・工区・氏名・規格値を登録し、それからメイン画面で測定値を入力して「登録」します。"
+                                  "「ヘルプ」→「サンプルデータで試す…」で見本のデータも作れます。"_s
+                                : QString());
+    StatusHint->setVisible(none);
 }
 
 void TfrmEditDekigata::Panel2Click()
@@ -967,6 +995,7 @@ void TfrmEditDekigata::FormActivate()
         frmDataPath->FormActivate();
     const QSignalBlocker blocker(CheckBox3);
     CheckBox3->setChecked(ReadSetting(u"80percent"_s) == u"TRUE"_s);
+    ShowFirstStartHint();
 }
 
 // ---- grid editing -----------------------------------------------------------------------

@@ -72,6 +72,10 @@ public:
 
     // Each activation: centre, form type "高さ", reload the defaults, "80%" from the setting.
     void FormActivate();
+    // The stored record ID, header and lines, as picking it from the list shows it.
+    void ShowRecord(int id);
+    // The status bar's pointer to the first step, while the data folder holds no project.
+    void ShowFirstStartHint();
 
     // Grid events of the measurement grid, also driven by tests.
     void GridChanged(int col, int row);
@@ -114,6 +118,7 @@ public:
     QCheckBox *CheckBox2; // "重さ"
     QCheckBox *CheckBox1; // "下がり"
     QLabel *StatusPanels[5];
+    QLabel *StatusHint;
 
     // Menu commands; those that open windows above this folder are connected at start-up.
     QAction *actPrint;
@@ -136,6 +141,7 @@ public:
     QAction *actDefaults;
     QAction *actPrinterSetup;
     QAction *actHelp;
+    QAction *actSampleData;
     QAction *actAbout;
 
 protected:

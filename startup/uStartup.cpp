@@ -27,6 +27,7 @@
 #include "sheets/uDataSheet.h"
 #include "sheets/uPrintSet.h"
 #include "startup/fParadoxImport.h"
+#include "startup/uSampleData.h"
 
 #include <QAction>
 #include <QDir>
@@ -79,6 +80,9 @@ void ConnectMainMenus()
     });
     frmEditDekigata->actSimulation->setEnabled(true);
     ConnectParadoxImportMenu(frmEditDekigata);
+    QObject::connect(frmEditDekigata->actSampleData, &QAction::triggered, frmEditDekigata,
+                     [] { SampleData::TryInMainWindow(frmEditDekigata); });
+    frmEditDekigata->actSampleData->setEnabled(true);
 }
 
 // No window of the run is reachable once the run is over.
