@@ -247,7 +247,12 @@ void TfrmEditDekigata::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
     // The other windows live on hidden; the run ends with this one.
     if (event->isAccepted()) {
-        RememberWindowSize();
+        // The run ends even when the window size cannot be kept.
+        try {
+            RememberWindowSize();
+        } catch (const EKelmoError &e) {
+            ShowErrorMessage(e.Message());
+        }
         QCoreApplication::quit();
     }
 }

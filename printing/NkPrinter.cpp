@@ -231,7 +231,6 @@ bool TNkPrinter::PrintPages(const QString &title, const QList<const TRecordedPag
                 return false;
             if (!fileName.endsWith(u".pdf"_s, Qt::CaseInsensitive))
                 fileName += u".pdf"_s;
-            RememberPdfFolder(fileName);
         }
         printer->setOutputFileName(fileName);
     }
@@ -256,7 +255,11 @@ bool TNkPrinter::PrintPages(const QString &title, const QList<const TRecordedPag
     }
     painter.end();
     printer->setPageLayout(settings);
-    if (toPdf)
+    if (toPdf) {
         m_lastPdfWritten = printer->outputFileName();
+        // Only after the pages are out: a folder that cannot be remembered spoils no print.
+        if (m_pdfFileName.isEmpty())
+            RememberPdfFolder(m_lastPdfWritten);
+    }
     return true;
 }

@@ -222,8 +222,8 @@ void TfrmPreView::AskAndSavePdf()
     if (!fileName.endsWith(u".pdf"_s, Qt::CaseInsensitive))
         fileName += u".pdf"_s;
     SavePdf(fileName);
-    RememberPdfFolder(fileName);
     ShowSaved(fileName);
+    RememberPdfFolder(fileName);
 }
 
 void TfrmPreView::ShowSaved(const QString &fileName)

@@ -1,6 +1,9 @@
+#include "app/AppPaths.h"
 #include "app/Errors.h"
+#include "app/IniFile.h"
 #include "app/RegistryUtility.h"
 #include "app/uCommon.h"
+#include "app/uDatabase.h"
 #include "support/TestEnv.h"
 
 #include <QtTest>
@@ -35,6 +38,10 @@ private Q_SLOTS:
     void dates();
     void strictConversionsRaise();
     void settings();
+    void settingsFileRead_data();
+    void settingsFileRead();
+    void settingsFileWrite_data();
+    void settingsFileWrite();
 
 private:
     TTestEnv m_env;
@@ -337,6 +344,106 @@ void TestCommon::settings()
     QCOMPARE(ReadSetting(u"JisyaKikakumei"_s), odd);
     QCOMPARE(ReadSetting(u"80percent"_s), u"TRUE"_s);
     QVERIFY(!IsSimulationEnabled());
+}
+
+void TestCommon::settingsFileRead_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("QSettings: [General]") << "[General]\nRoundON=TRUE\n"_ba << QString() << u"RoundON"_s << u"TRUE"_s;
+    QTest::newRow("QSettings: %25 in a key")
+        << "[General]\nK4_80%25_ROUND=2\n"_ba << QString() << u"K4_80%_ROUND"_s << u"2"_s;
+    QTest::newRow("QSettings: quoted value")
+        << "[General]\nJisyaKikakumei=\"a,b \\\"c\\\"\"\n"_ba << QString() << u"JisyaKikakumei"_s << u"a,b \"c\""_s;
+    QTest::newRow("older: bare % key") << "80percent=TRUE\nK4_80%_ROUND=3\n"_ba << QString() << u"K4_80%_ROUND"_s << u"3"_s;
+    QTest::newRow("older: unquoted comma, escaped backslash")
+        << "JisyaKikakumei=a,b\\\\c \n"_ba << QString() << u"JisyaKikakumei"_s << u"a,b\\c "_s;
+    QTest::newRow("older with [General] added by hand")
+        << "80percent=TRUE\n[General]\nRoundON=TRUE\n"_ba << QString() << u"RoundON"_s << u"TRUE"_s;
+    QTest::newRow("aliases, QSettings") << "[tomaruk]\nPath=\"/a,b\"\n"_ba << u"TOMARUK"_s << u"Path"_s << u"/a,b"_s;
+    QTest::newRow("aliases, older") << "[tomaruk]\nPath=/a,b\n"_ba << u"TOMARUK"_s << u"Path"_s << u"/a,b"_s;
+    QTest::newRow("start of a huge file")
+        << "[General]\nRoundON=TRUE\n;"_ba + QByteArray(6 * 1024 * 1024, 'x') << QString() << u"RoundON"_s << u"TRUE"_s;
+}
+
+void TestCommon::settingsFileRead()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, group);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    TTestEnv env;
+    const QString fileName = env.Root() + u"/some.ini"_s;
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    const QDateTime written = QFileInfo(fileName).lastModified();
+    const TIniFile ini(fileName);
+    QCOMPARE(ini.Read(group, key, false), value);
+
+    // Parsed once: the same size and time are not read again; another time is.
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(content.size(), '\n'));
+    file.flush(); // before the time is set, or the write would set it again
+    file.setFileTime(written, QFileDevice::FileModificationTime);
+    file.close();
+    QCOMPARE(ini.Read(group, key, false), value);
+    QVERIFY(file.open(QIODevice::Append));
+    file.setFileTime(written.addSecs(5), QFileDevice::FileModificationTime);
+    file.close();
+    QCOMPARE(ini.Read(group, key, false), QString());
+}
+
+void TestCommon::settingsFileWrite_data()
+{
+    QTest::addColumn<QByteArray>("before"); // null: no file
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("keptKey");
+    QTest::addColumn<QString>("keptValue");
+    QTest::newRow("separators and line breaks")
+        << QByteArray() << u"JisyaKikakumei"_s << u"a,b=\"c\"\n\\d %25 "_s << QString() << QString();
+    QTest::newRow("older file rewritten, its values kept")
+        << "K4_80%_ROUND=2\nJisyaKikakumei=a,b\n"_ba << u"80percent"_s << u"TRUE"_s << u"JisyaKikakumei"_s << u"a,b"_s;
+}
+
+void TestCommon::settingsFileWrite()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, keptKey);
+    QFETCH(QString, keptValue);
+    TTestEnv env;
+    const QString fileName = AppPaths::SettingsFile();
+    if (!before.isNull()) {
+        QVERIFY(QDir().mkpath(QFileInfo(fileName).absolutePath()));
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(before);
+    }
+    WriteSetting(key, value);
+    QSettings settings(fileName, QSettings::IniFormat);
+    QCOMPARE(settings.status(), QSettings::NoError);
+    QCOMPARE(settings.value(key).toString(), value);
+    if (!keptKey.isEmpty())
+        QCOMPARE(settings.value(keptKey).toString(), keptValue);
+    QCOMPARE(ReadSetting(key), value);
+
+    // A store that cannot be written says so, naming the file.
+    QVERIFY(QFile::remove(fileName));
+    QVERIFY(QDir().mkdir(fileName));
+    try {
+        WriteSetting(key, u"x"_s);
+        QFAIL("no error");
+    } catch (const EFileError &e) {
+        QVERIFY2(e.Message().contains(fileName), qPrintable(e.Message()));
+    }
+    QVERIFY(QDir().mkdir(AppPaths::AliasFile()));
+    QVERIFY(!SetAliasPath(u"tomaruk"_s, env.Root()));
 }
 
 QTEST_GUILESS_MAIN(TestCommon)
