@@ -1,7 +1,9 @@
 #include "app/uApplication.h"
 
+#include "app/AppPaths.h"
 #include "app/Errors.h"
 
+#include <QDir>
 #include <QFont>
 #include <QMessageBox>
 
@@ -39,6 +41,15 @@ bool TKelmoApplication::notify(QObject *receiver, QEvent *event)
 void ShowErrorMessage(const QString &message)
 {
     QMessageBox::critical(QApplication::activeWindow(), u"ケルモ４"_s, message);
+}
+
+void ShowSetAliasFailed(QWidget *parent, const QString &folder)
+{
+    QMessageBox box(QMessageBox::Information, u"ケルモ４"_s, u"Failed"_s, QMessageBox::Ok, parent);
+    box.setInformativeText(u"データフォルダ「%1」を設定ファイル「%2」に書き込めませんでした。"
+                           "設定ファイルとそのフォルダに書き込めるか確かめて、もう一度設定してください。"_s.arg(
+                               QDir::toNativeSeparators(folder), QDir::toNativeSeparators(AppPaths::AliasFile())));
+    box.exec();
 }
 
 void RegisterFontSubstitutions()

@@ -26,5 +26,8 @@ private:
 // Shows an error message the way every command failure is shown.
 void ShowErrorMessage(const QString &message);
 
+// The box "Failed" of a data folder that could not be set, with what went wrong beneath.
+void ShowSetAliasFailed(QWidget *parent, const QString &folder);
+
 // Registers the substitutions that map the forms' font names onto the IPA fonts.
 void RegisterFontSubstitutions();

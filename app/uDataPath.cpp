@@ -3,6 +3,7 @@
 #include "app/RegistryUtility.h"
 #include "app/SjisText.h"
 #include "app/uActivation.h"
+#include "app/uApplication.h"
 #include "app/uCommon.h"
 #include "app/uDatabase.h"
 #include "app/uDekigataDef.h"
@@ -245,7 +246,7 @@ void TfrmDataPath::FormActivate()
 void TfrmDataPath::Button1Click()
 {
     if (!SetAliasPath(u"tomaruk"_s, DirectoryListBox1->Directory()))
-        QMessageBox::information(this, u"ケルモ４"_s, u"Failed"_s);
+        ShowSetAliasFailed(this, DirectoryListBox1->Directory());
 
     TDekigataDef &def = DekigataDef();
     const QString logo = FileListBox1->FileName();

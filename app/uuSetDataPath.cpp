@@ -2,6 +2,7 @@
 
 #include "app/RegistryUtility.h"
 #include "app/uActivation.h"
+#include "app/uApplication.h"
 #include "app/uCommon.h"
 #include "app/uDatabase.h"
 #include "app/uFolderDialog.h"
@@ -110,7 +111,7 @@ void TfrmSetDataPath::Button2Click()
 void TfrmSetDataPath::BitBtn1Click()
 {
     if (!SetAliasPath(u"TOMARUK"_s, Edit1->text()))
-        QMessageBox::information(this, u"ケルモ４"_s, u"Failed"_s);
+        ShowSetAliasFailed(this, Edit1->text());
     WriteSetting(u"UnUseInkan"_s, OnOff(CheckBox1));
     WriteSetting(u"UseSiyou"_s, OnOff(CheckBox2));
     WriteSetting(u"UseRate"_s, OnOff(CheckBox3));

@@ -241,7 +241,7 @@ bool OfferParadoxImportAtStart()
         } else if (box.clickedButton() == other) {
             const QString chosen = QFileDialog::getExistingDirectory(nullptr, u"データフォルダ"_s, folder);
             if (!chosen.isEmpty() && !SetAliasPath(u"tomaruk"_s, chosen))
-                QMessageBox::warning(nullptr, u"ケルモ４"_s, u"Failed"_s);
+                ShowSetAliasFailed(nullptr, chosen);
         } else {
             return false;
         }

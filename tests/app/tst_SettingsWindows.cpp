@@ -341,13 +341,15 @@ void TestSettingsWindows::aliasFailureShowsFailed()
     // A folder where the configuration file should be: it cannot be written.
     QDir().mkpath(AppPaths::AliasFile());
     window.vaSpread1->SetCellText(2, 1, u"㎜"_s);
-    QString shown;
+    QString shown, why;
     WhenModal("QMessageBox", [&](QWidget *w) {
         shown = static_cast<QMessageBox *>(w)->text();
+        why = static_cast<QMessageBox *>(w)->informativeText();
         static_cast<QDialog *>(w)->accept();
     });
     window.Button1Click();
     QCOMPARE(shown, u"Failed"_s);
+    QVERIFY2(why.contains(QDir::toNativeSeparators(AppPaths::AliasFile())), qPrintable(why));
     // The rest of OK still ran.
     QCOMPARE(DekigataDef().Units(2, 1), u"㎜"_s);
     QVERIFY(QFileInfo::exists(u"DekigataDef"_s));
