@@ -24,8 +24,6 @@
 #include "registers/fEditSimei.h"
 #include "registers/fRegisterWindow.h"
 #include "registers/uKikakuti4.h"
-#include "sheets/fEditDekigataTorimatome.h"
-#include "sheets/uPrintSet.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/uSimei.h"
@@ -215,18 +213,6 @@ void TfrmEditDekigata::BuildMenus()
     connect(actKikakuti, &QAction::triggered, this, [] { ShowRegisterWindow(frmEditKikakuti4); });
     for (QAction *action : {actKoji, actKosyu, actKouku, actSimei, actKikakuti})
         action->setEnabled(true);
-    connect(actSummary, &QAction::triggered, this, [this] {
-        if (!frmEditDekigataTorimatome)
-            frmEditDekigataTorimatome = new TfrmEditDekigataTorimatome;
-        frmEditDekigataTorimatome->OpenForProject(ComboBox1->Text());
-    });
-    actSummary->setEnabled(true);
-    connect(actPrint, &QAction::triggered, this, [this] {
-        if (!frmPrintSet)
-            frmPrintSet = new TfrmPrintSet;
-        frmPrintSet->OpenForProject(ComboBox1->Text(), CheckBox2->isChecked());
-    });
-    actPrint->setEnabled(true);
     connect(actHelp, &QAction::triggered, this, [] { ShowHelpIndex(); });
     connect(actAbout, &QAction::triggered, this, [] {
         if (!FormVerInfo)

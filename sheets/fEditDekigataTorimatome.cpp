@@ -8,10 +8,13 @@
 #include "app/uDatabase.h"
 #include "app/uHelp.h"
 #include "app/uSpread.h"
+#include "measure/fEditDekigata.h"
+#include "measure/uDropDownBox.h"
 #include "registers/uKoji.h"
 #include "sheets/uDekigataTorimatome.h"
 #include "sheets/uTorimatomePrint.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,6 +111,16 @@ TfrmEditDekigataTorimatome::TfrmEditDekigataTorimatome(QWidget *parent)
 
     CenterInWorkArea(this);
     m_record->CreateTableIfMissing();
+}
+
+void TfrmEditDekigataTorimatome::ConnectMenu(TfrmEditDekigata &main)
+{
+    QObject::connect(main.actSummary, &QAction::triggered, &main, [&main] {
+        if (!frmEditDekigataTorimatome)
+            frmEditDekigataTorimatome = new TfrmEditDekigataTorimatome;
+        frmEditDekigataTorimatome->OpenForProject(main.ComboBox1->Text());
+    });
+    main.actSummary->setEnabled(true);
 }
 
 void TfrmEditDekigataTorimatome::OpenForProject(const QString &projectText)

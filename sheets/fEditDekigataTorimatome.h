@@ -7,6 +7,7 @@ class QLineEdit;
 class QPushButton;
 class TDekigataTorimatome;
 class TSpread;
+class TfrmEditDekigata;
 
 // "出来形とりまとめ表": the summary table of one project in a grid of 11 columns × 500
 // rows, grid row = LNO. "初期化" generates the rows from the measurement records, "登録"
@@ -21,6 +22,9 @@ public:
 
     // From the main window's menu: the project text "code:name" of the main window.
     void OpenForProject(const QString &projectText);
+    // Connects and enables "取りまとめ表の作成" of the main window; the window is made on
+    // first use when the run has none.
+    static void ConnectMenu(TfrmEditDekigata &main);
 
     void LoadGrid();
     // Replaces the project's stored rows by the grid's rows in one transaction.

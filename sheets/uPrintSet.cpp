@@ -4,12 +4,16 @@
 #include "app/uActivation.h"
 #include "app/uCommon.h"
 #include "app/uSpread.h"
+#include "measure/fEditDekigata.h"
+#include "measure/uDropDownBox.h"
 #include "measure/uKelmo4Head.h"
 #include "printing/NkPrinter.h"
 #include "printing/PrevX.h"
 #include "printing/fPrinterSetup.h"
 #include "sheets/uBatchPrint.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -128,6 +132,16 @@ TfrmPrintSet::TfrmPrintSet(QWidget *parent)
     connect(BitBtn3, &QPushButton::clicked, this, [this] { ShowPrinterSetupDialog(this); });
     connect(BitBtn2, &QPushButton::clicked, this, &QWidget::close);
     new TActivationWatch(this, [this] { Activate(); });
+}
+
+void TfrmPrintSet::ConnectMenu(TfrmEditDekigata &main)
+{
+    QObject::connect(main.actPrint, &QAction::triggered, &main, [&main] {
+        if (!frmPrintSet)
+            frmPrintSet = new TfrmPrintSet;
+        frmPrintSet->OpenForProject(main.ComboBox1->Text(), main.CheckBox2->isChecked());
+    });
+    main.actPrint->setEnabled(true);
 }
 
 void TfrmPrintSet::OpenForProject(const QString &projectText, bool weight)

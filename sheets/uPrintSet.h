@@ -12,6 +12,7 @@ class QSpinBox;
 class TKelmo4Head;
 class TPrevX;
 class TSpread;
+class TfrmEditDekigata;
 struct TBatchRow;
 
 // "印刷": printer and number of copies for a batch.
@@ -42,6 +43,9 @@ public:
 
     // From the main window's menu "印刷": its project text and its "重さ" box.
     void OpenForProject(const QString &projectText, bool weight);
+    // Connects and enables "印刷" of the main window; the window is made on first use when
+    // the run has none.
+    static void ConnectMenu(TfrmEditDekigata &main);
 
     void BuildList();
     void BatchPrint();

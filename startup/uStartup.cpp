@@ -80,6 +80,8 @@ void ConnectMainMenus()
     });
     frmEditDekigata->actSimulation->setEnabled(true);
     ConnectParadoxImportMenu(frmEditDekigata);
+    TfrmEditDekigataTorimatome::ConnectMenu(*frmEditDekigata);
+    TfrmPrintSet::ConnectMenu(*frmEditDekigata);
     QObject::connect(frmEditDekigata->actSampleData, &QAction::triggered, frmEditDekigata,
                      [] { SampleData::TryInMainWindow(frmEditDekigata); });
     frmEditDekigata->actSampleData->setEnabled(true);

@@ -128,7 +128,7 @@ void TestMainWindowShell::menus()
                  u"編集: 行挿入 | 行削除 | 行コピー | 行貼付け | - | 一括変更"_s,
                  u"データ: 工事の登録 | 工種の登録 | 工区の登録 | 氏名の登録 | 規格値の登録 | - | 路面計画の入力"_s,
                  u"オプション: 標準値の登録 | プリンタの設定"_s,
-                 u"ヘルプ: ケルモのヘルプ | ケルモについて"_s}));
+                 u"ヘルプ: ケルモのヘルプ | サンプルデータで試す… | ケルモについて"_s}));
     QVERIFY(window.actDefaults->isEnabled());
     QVERIFY(window.actExit->isEnabled());
 }

@@ -389,6 +389,7 @@ void TestPrintSet::openedFromTheMainWindowMenu()
         TfrmEditDekigata main;
         main.ComboBox1->SetText(u"K1:工事K1"_s);
         main.CheckBox2->setChecked(true);
+        TfrmPrintSet::ConnectMenu(main);
         QVERIFY(main.actPrint->isEnabled());
         main.actPrint->trigger();
     }

@@ -289,6 +289,8 @@ void TestTorimatomeWindow::openedFromTheMainWindowMenu()
     {
         TfrmEditDekigata main;
         main.ComboBox1->SetText(u"K1:工事K1"_s);
+        QVERIFY(!main.actSummary->isEnabled());
+        TfrmEditDekigataTorimatome::ConnectMenu(main);
         QVERIFY(main.actSummary->isEnabled());
         main.actSummary->trigger();
     }
