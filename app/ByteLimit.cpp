@@ -74,15 +74,21 @@ QValidator::State TByteLengthValidator::validate(QString &input, int &pos) const
     if (kept.isEmpty() && bad.isEmpty()) {
         // A typed character that does not fit simply stops; a paste says why nothing came.
         if (inserted.toUcs4().size() > 1)
-            ShowInputNotice(m_edit, CutNotice(m_maxBytes));
+            Notify(CutNotice(m_maxBytes));
         return Invalid;
     }
     if (SjisText::ByteLength(before + kept + after) < 0 || SjisText::ByteLength(before + kept + after) > m_maxBytes)
         return Invalid;
     input = before + kept + after;
     pos = int(head + kept.size());
-    ShowInputNotice(m_edit, kept.size() < encodable.size() ? CutNotice(m_maxBytes) : DroppedNotice(bad));
+    Notify(kept.size() < encodable.size() ? CutNotice(m_maxBytes) : DroppedNotice(bad));
     return Acceptable;
+}
+
+void TByteLengthValidator::Notify(const QString &notice) const
+{
+    m_notice = notice;
+    ShowInputNotice(m_edit, notice);
 }
 
 void LimitBytes(QLineEdit *edit, int maxBytes)

@@ -18,11 +18,16 @@ class TByteLengthValidator final : public QValidator
 public:
     TByteLengthValidator(int maxBytes, QLineEdit *edit);
     State validate(QString &input, int &pos) const override;
+    // The last notice shown, or the empty text.
+    const QString &Notice() const { return m_notice; }
 
 private:
+    void Notify(const QString &notice) const;
+
     int m_maxBytes;
     QLineEdit *m_edit;
     QString m_shown; // the edit's text before the change being validated
+    mutable QString m_notice;
 };
 
 void LimitBytes(QLineEdit *edit, int maxBytes);
