@@ -91,14 +91,14 @@ void TTableDef::CheckText(const TFieldDef &field, const QString &value) const
             known.clear();
         known.insert(value, bytes);
     }
+    const QString name = f->Label.isEmpty() ? f->Name : u"%1（%2）"_s.arg(f->Label, f->Name);
     if (bytes < 0) {
         const QString bad = SjisText::FirstUnencodable(value);
-        throw EDatabaseError(u"%1 の項目 %2 に使えない文字「%3」があります。"_s.arg(m_name, f->Name, bad));
+        throw EDatabaseError(u"%1に使えない文字「%2」があります。別の文字に置き換えてください。"_s.arg(name, bad));
     }
     if (bytes > f->Size) {
-        throw EDatabaseError(
-            u"%1 の項目 %2 は %3 バイトまでです（全角文字は2バイト）。入力は %4 バイトあります。"_s.arg(
-                m_name, f->Name, QString::number(f->Size), QString::number(bytes)));
+        throw EDatabaseError(u"%1は %2 バイト（全角 %3 文字）までです。入力は %4 バイトあります。短くしてください。"_s.arg(
+            name, QString::number(f->Size), QString::number(f->Size / 2), QString::number(bytes)));
     }
 }
 
@@ -166,6 +166,40 @@ void RegisterTableDef(const TTableDef *def)
 const TTableDef *FindTableDef(const QString &table)
 {
     return TableDefs().value(table.toLower(), nullptr);
+}
+
+QString EngineCodeMessage(int code, const QString &folder)
+{
+    const QString where = folder.isEmpty() ? QString() : u"\nデータフォルダ: "_s + folder;
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return u"データフォルダが他のプログラムで使用中です。同じデータフォルダを使っている他のプログラム（別に起動したケルモ４など）を閉じてからやり直してください。"_s
+               + where;
+    case SQLITE_READONLY:
+        return u"データフォルダに書き込めません（読み取り専用です）。フォルダとファイルに書き込みを許可するか、別のデータフォルダを選んでからやり直してください。"_s
+               + where;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return u"データフォルダのファイルを使う許可がありません。フォルダとファイルの許可を確かめてからやり直してください。"_s + where;
+    case SQLITE_CANTOPEN:
+        return u"データフォルダのテーブルファイルを開けません。フォルダがあり、読み書きできることを確かめてからやり直してください。"_s + where;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return u"テーブルファイルが壊れているか、このプログラムのものではありません。バックアップから戻すか、ファイルをデータフォルダの外へ移してください。"_s
+               + where;
+    case SQLITE_FULL:
+        return u"ディスクがいっぱいで書き込めません。ディスクに空きを作ってからやり直してください。"_s + where;
+    case SQLITE_IOERR:
+        return u"データフォルダの読み書きに失敗しました。ディスクやネットワークの接続を確かめてからやり直してください。"_s + where;
+    case SQLITE_NOMEM:
+        return u"メモリが足りません。他のプログラムを閉じてからやり直してください。"_s;
+    case SQLITE_MISUSE:
+        return u"プログラムの誤りでデータを読み書きできませんでした。作業内容を控えて、開発元に連絡してください。"_s;
+    default:
+        return u"データを読み書きできませんでした。もう一度やり直し、続くときはデータフォルダのバックアップを取ってから開発元に連絡してください。"_s
+               + where;
+    }
 }
 
 // ---- alias ------------------------------------------------------------------------------
@@ -258,20 +292,19 @@ QString TableFile(const QString &folder, const QString &table)
     return folder + wanted;
 }
 
-QString FriendlyEngineMessage(const QString &engineText)
+// What the user calls a table, with the table's own name behind it.
+QString TableLabel(const QString &table)
 {
-    const QString lower = engineText.toLower();
-    if (lower.contains(u"locked"_s) || lower.contains(u"busy"_s))
-        return u"データフォルダが他のプログラムで使用中です。しばらく待ってからやり直してください。"_s;
-    if (lower.contains(u"readonly"_s) || lower.contains(u"read-only"_s))
-        return u"データフォルダに書き込めません（読み取り専用です）。"_s;
-    if (lower.contains(u"not a database"_s) || lower.contains(u"malformed"_s))
-        return u"テーブルファイルが壊れているか、このプログラムのものではありません。"_s;
-    if (lower.contains(u"unable to open"_s) || lower.contains(u"disk i/o"_s))
-        return u"データフォルダのテーブルファイルを開けません。"_s;
-    if (lower.contains(u"full"_s))
-        return u"ディスクがいっぱいで書き込めません。"_s;
-    return u"データベースの操作に失敗しました。"_s;
+    static const QHash<QString, QString> labels = {
+        {u"Kel4Head"_s, u"測定データ"_s},     {u"Kel4Line"_s, u"測点データ"_s},
+        {u"Koji1"_s, u"工事"_s},              {u"Kosyu4"_s, u"工種"_s},
+        {u"Kouku"_s, u"工区"_s},              {u"Simei"_s, u"氏名"_s},
+        {u"Ukeoisya"_s, u"請負者"_s},         {u"Hacchusya"_s, u"発注者"_s},
+        {u"Kikakuti4"_s, u"規格値"_s},        {u"TakasaFormation"_s, u"道路計画"_s},
+        {u"DekigataTorimatome4"_s, u"出来形管理総括表"_s},
+    };
+    const QString label = labels.value(table);
+    return label.isEmpty() ? table : u"%1（%2）"_s.arg(label, table);
 }
 
 // What a statement works on, for a message: its tables, never its text.
@@ -285,32 +318,44 @@ QString StatementSubject(const QString &what)
     for (const QString &table : KnownTableNames()) {
         const QRegularExpression word(u"\\b"_s + table + u"\\b"_s, QRegularExpression::CaseInsensitiveOption);
         if (word.match(what).hasMatch())
-            tables.append(table);
+            tables.append(TableLabel(table));
     }
-    return tables.isEmpty() ? QString() : u"テーブル "_s + tables.join(u"、"_s);
+    return tables.isEmpty() ? QString() : u"対象: "_s + tables.join(u"、"_s);
 }
 
-[[noreturn]] void ThrowEngineText(const QString &what, const QString &engineText)
+QString CurrentFolder()
 {
-    const QString lower = engineText.toLower();
-    // Another program's write: say so, and nothing else.
-    if (lower.contains(u"locked"_s) || lower.contains(u"busy"_s))
-        throw EDatabaseError(
-            u"データフォルダが他のプログラムで使用中です。しばらく待ってから、もう一度やり直してください。\nデータフォルダ: %1"_s.arg(
-                QDir::toNativeSeparators(State().Folder.isEmpty() ? GetAliasPath(u"tomaruk"_s) : State().Folder)));
-    const QString subject = StatementSubject(what);
-    throw EDatabaseError(FriendlyEngineMessage(engineText) + (subject.isEmpty() ? QString() : u"\n"_s + subject)
-                         + u"\n（"_s + engineText + u"）"_s);
+    return QDir::toNativeSeparators(State().Folder.isEmpty() ? GetAliasPath(u"tomaruk"_s) : State().Folder);
+}
+
+// The engine's own words go to the log only; the user reads their meaning.
+[[noreturn]] void ThrowEngine(const QString &what, int code, const QString &engineText)
+{
+    qWarning("kelmo4: database error %d: %s [%s]", code, qUtf8Printable(engineText), qUtf8Printable(what));
+    const int primary = code & 0xff;
+    const QString subject = primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? QString() : StatementSubject(what);
+    throw EDatabaseError(EngineCodeMessage(code, CurrentFolder()) + (subject.isEmpty() ? QString() : u"\n"_s + subject));
 }
 
 [[noreturn]] void ThrowEngineError(const QString &what, const QSqlError &error)
 {
-    ThrowEngineText(what, error.databaseText().isEmpty() ? error.text() : error.databaseText());
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    ThrowEngine(what, ok ? code : SQLITE_ERROR, error.databaseText().isEmpty() ? error.text() : error.databaseText());
 }
 
 [[noreturn]] void ThrowEngineError(const QString &what, sqlite3 *db)
 {
-    ThrowEngineText(what, QString::fromUtf8(sqlite3_errmsg(db)));
+    ThrowEngine(what, sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+// A statement of the program that does not fit its tables: nothing the user can mend.
+[[noreturn]] void ThrowProgramFault(const QString &what, const QString &sql)
+{
+    qWarning("kelmo4: %s missing in: %s", qUtf8Printable(what), qUtf8Printable(sql));
+    const QString subject = StatementSubject(sql);
+    throw EDatabaseError(u"プログラムの誤りでデータを読み書きできませんでした。作業内容を控えて、開発元に連絡してください。"_s
+                         + (subject.isEmpty() ? QString() : u"\n"_s + subject));
 }
 
 [[noreturn]] void ThrowFolderMissing(const QString &folder)
@@ -325,8 +370,9 @@ QString BadFileMessage(const QString &folder, const QString &table, const QStrin
     if (IsParadoxTableFile(file))
         return u"テーブルファイル「%1」は旧形式（Paradox）のテーブルです。「ファイル」-「旧データの取り込み…」（コマンドラインでは kelmo4-export --import-paradox）で取り込んでください。"_s.arg(
             file);
-    return u"テーブルファイル「%1」は壊れているか、このプログラムのものではありません。バックアップから戻すか、ファイルをデータフォルダの外へ移してください。\n（%2）"_s.arg(
-        file, engineText);
+    qWarning("kelmo4: table file %s: %s", qUtf8Printable(file), qUtf8Printable(engineText));
+    return u"テーブルファイル「%1」は壊れているか、このプログラムのものではありません。バックアップから戻すか、ファイルをデータフォルダの外へ移してください。"_s.arg(
+        file);
 }
 
 // Why the table in its file cannot be used as declared, or the empty text: a file of some
@@ -573,7 +619,7 @@ bool TableExists(const QString &table)
     q.prepare(u"SELECT sum(name = ? COLLATE NOCASE), count(*) FROM \"%1\".sqlite_master WHERE type = 'table'"_s.arg(schema));
     q.addBindValue(canonical);
     if (!q.exec() || !q.next())
-        ThrowEngineError(u"テーブル "_s + canonical, q.lastError());
+        ThrowEngineError(u"対象: "_s + TableLabel(canonical), q.lastError());
     if (q.value(0).toInt() > 0)
         return true;
     // A database of some other program in the table's place is not ours to write into.
@@ -594,7 +640,7 @@ bool CreateTableIfMissing(const TTableDef &def)
         statement.replace(u"\"Kel4Head\".\"Kel4Head\""_s, u"main.\"Kel4Head\""_s);
     QSqlQuery q(TDatabase::Connection());
     if (!q.exec(statement))
-        ThrowEngineError(u"テーブル "_s + def.Name() + u" を作成できません"_s, q.lastError());
+        ThrowEngineError(u"対象: "_s + TableLabel(def.Name()) + u"（作成できません）"_s, q.lastError());
     return false;
 }
 
@@ -705,6 +751,7 @@ sqlite3_stmt *Statement(sqlite3 *db, const QString &placeholderSql, const QStrin
     const char *tail = nullptr;
     if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt, &tail) != SQLITE_OK) {
         const QString engineText = QString::fromUtf8(sqlite3_errmsg(db));
+        const int code = sqlite3_extended_errcode(db);
         sqlite3_finalize(stmt);
         // The table the engine did not find is the one to blame; failing that, the first
         // unusable table the statement names (whole words, in the folder's order).
@@ -719,14 +766,14 @@ sqlite3_stmt *Statement(sqlite3 *db, const QString &placeholderSql, const QStrin
             if (state.BadTables.contains(table) && word.match(sql).hasMatch())
                 ThrowBadTable(table);
         }
-        ThrowEngineText(sql, engineText);
+        ThrowEngine(sql, code, engineText);
     }
     if (tail && !QByteArrayView(tail, utf8.constData() + utf8.size() - tail).trimmed().isEmpty()) {
         sqlite3_finalize(stmt);
-        ThrowEngineText(sql, u"Unable to execute multiple statements at a time"_s);
+        ThrowEngine(sql, SQLITE_MISUSE, u"Unable to execute multiple statements at a time"_s);
     }
     if (!stmt)
-        ThrowEngineText(sql, u"No query"_s);
+        ThrowEngine(sql, SQLITE_MISUSE, u"No query"_s);
     // A handful of texts make up nearly all statements; texts built with literals in them
     // must not pile up.
     if (state.Statements.size() >= 200)
@@ -844,7 +891,7 @@ void BindParams(sqlite3_stmt *stmt, sqlite3 *db, const QStringList &order,
                 const QList<QPair<QString, QVariant>> &params, const QString &sql)
 {
     if (sqlite3_bind_parameter_count(stmt) != order.size())
-        ThrowEngineText(sql, u"Parameter count mismatch"_s);
+        ThrowEngine(sql, SQLITE_MISUSE, u"Parameter count mismatch"_s);
     for (int i = 0; i < order.size(); ++i) {
         const QVariant *value = nullptr;
         for (const auto &p : params) {
@@ -854,7 +901,7 @@ void BindParams(sqlite3_stmt *stmt, sqlite3 *db, const QStringList &order,
             }
         }
         if (!value)
-            throw EDatabaseError(u"パラメータ :%1 に値がありません。\n%2"_s.arg(order[i], sql));
+            ThrowProgramFault(u"parameter :%1"_s.arg(order[i]), sql);
         if (BindValue(stmt, i + 1, BindableValue(*value)) != SQLITE_OK)
             ThrowEngineError(sql, db);
     }
@@ -1026,7 +1073,7 @@ QVariant TQuery::FieldValue(const QString &name) const
 {
     const int column = ColumnIndex(name);
     if (column < 0)
-        throw EDatabaseError(u"項目 %1 が見つかりません。\n%2"_s.arg(name, Sql()));
+        ThrowProgramFault(u"column %1"_s.arg(name), Sql());
     if (Eof())
         return QVariant();
     return Value(column);
@@ -1036,7 +1083,7 @@ int TQuery::FieldIndex(const QString &name) const
 {
     const int column = ColumnIndex(name);
     if (column < 0)
-        throw EDatabaseError(u"項目 %1 が見つかりません。\n%2"_s.arg(name, Sql()));
+        ThrowProgramFault(u"column %1"_s.arg(name), Sql());
     return column;
 }
 
@@ -1152,7 +1199,7 @@ void TPreparedQuery::ExecSQL()
                 }
             }
             if (found < 0)
-                throw EDatabaseError(u"パラメータ :%1 に値がありません。\n%2"_s.arg(name, m_sql));
+                ThrowProgramFault(u"parameter :%1"_s.arg(name), m_sql);
             m_binding.append(found);
         }
     }
@@ -1160,7 +1207,7 @@ void TPreparedQuery::ExecSQL()
     sqlite3_stmt *stmt = Statement(db, m_parsed->Sql, m_sql);
     TResetOnExit reset(stmt);
     if (sqlite3_bind_parameter_count(stmt) != m_binding.size())
-        ThrowEngineText(m_sql, u"Parameter count mismatch"_s);
+        ThrowEngine(m_sql, SQLITE_MISUSE, u"Parameter count mismatch"_s);
     for (int i = 0; i < m_binding.size(); ++i) {
         if (BindValue(stmt, i + 1, BindableValue(m_params[m_binding[i]].Value)) != SQLITE_OK)
             ThrowEngineError(m_sql, db);
@@ -1181,7 +1228,7 @@ TTransaction::TTransaction()
         // while a writer's start waits up to the busy timeout.
         sqlite3 *db = Handle();
         if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-            ThrowEngineText(u"変更を始められません"_s, QString::fromUtf8(sqlite3_errmsg(db)));
+            ThrowEngineError(u"変更を始められません"_s, db);
     }
     ++g_transactionDepth;
 }
@@ -1211,9 +1258,10 @@ void TTransaction::Commit()
         }
         if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
             const QString engineText = QString::fromUtf8(sqlite3_errmsg(db));
+            const int code = sqlite3_extended_errcode(db);
             if (!sqlite3_get_autocommit(db))
                 sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            ThrowEngineText(u"変更を保存できません"_s, engineText);
+            ThrowEngine(u"変更を保存できません"_s, code, engineText);
         }
     }
 }

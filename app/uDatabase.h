@@ -21,6 +21,7 @@ struct TFieldDef
     QString Name;
     TFieldType Type;
     int Size = 0; // bytes in Shift-JIS, for Alpha fields
+    QString Label = QString(); // what the windows call the field, for messages
 };
 
 // A table's columns, declared once; the create statement and the text limits come from it.
@@ -34,7 +35,7 @@ public:
     const TFieldDef *Field(const QString &name) const; // case-insensitive
     QString CreateStatement() const;
 
-    // Raises EDatabaseError naming the field when Value is too long for it or has a
+    // Raises EDatabaseError naming the field by its label (the column in brackets) when Value is too long for it or has a
     // character without a Shift-JIS form. Fields other than Alpha are not checked.
     void CheckText(const QString &field, const QString &value) const;
     // The same for a field of this table already looked up (bulk checks).
@@ -50,6 +51,10 @@ const QStringList &KnownTableNames();
 // Definitions registered by the table owners (at static initialisation).
 void RegisterTableDef(const TTableDef *def);
 const TTableDef *FindTableDef(const QString &table);
+
+// What an engine result code (primary or extended) means to the user and what to do, in
+// Japanese; Folder is named where the user has to act on it.
+QString EngineCodeMessage(int code, const QString &folder);
 
 // The alias folder with "/" appended; the default data folder when the alias has none.
 QString GetAliasPath(const QString &alias);

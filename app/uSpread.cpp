@@ -1,5 +1,6 @@
 #include "app/uSpread.h"
 
+#include "app/ByteLimit.h"
 #include "app/uCommon.h"
 
 #include <QApplication>
@@ -76,9 +77,12 @@ public:
     }
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
-                          const QModelIndex &) const override
+                          const QModelIndex &index) const override
     {
-        return new TSpreadLineEdit(m_spread->EditMode() == TSpreadEditMode::Insert, parent);
+        auto *editor = new TSpreadLineEdit(m_spread->EditMode() == TSpreadEditMode::Insert, parent);
+        if (const int maxBytes = m_spread->ColMaxBytes(index.column() + 1))
+            LimitBytes(editor, maxBytes);
+        return editor;
     }
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
@@ -753,16 +757,31 @@ void TSpread::PasteText(const QString &text)
         lines.removeLast();
     QList<QStringList> texts;
     int width = 0;
+    QString notice;
     for (const QString &line : std::as_const(lines)) {
         texts << line.split(u'\t');
         width = qMax(width, int(texts.last().size()));
+        for (qsizetype i = 0; i < texts.last().size(); ++i) {
+            if (const int maxBytes = ColMaxBytes(ActiveCol() + int(i)))
+                texts.last()[i] = FitToBytes(texts.last().at(i), maxBytes, &notice);
+        }
     }
+    if (!notice.isEmpty())
+        ShowInputNotice(viewport(), notice);
     const TSpreadBlock block{ActiveCol(), ActiveRow(), ActiveCol() + width - 1,
                              ActiveRow() + int(texts.size()) - 1};
     m_model->SetTexts(block, texts);
     const TSpreadBlock landed = m_model->Clip(block);
     if (landed.IsValid())
         Q_EMIT Pasted(landed.Col1, landed.Row1, landed.Col2, landed.Row2);
+}
+
+void TSpread::SetColMaxBytes(int col, int maxBytes)
+{
+    if (maxBytes > 0)
+        m_maxBytes.insert(col, maxBytes);
+    else
+        m_maxBytes.remove(col);
 }
 
 void TSpread::ClipboardPaste()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QStringList>
 #include <QTableView>
 #include <QVector>
@@ -158,6 +159,9 @@ public:
     TSpreadCellType CellType(int col, int row) const;
     void SetBlockLocked(const TSpreadBlock &block, bool locked);
     void SetBlockNumeric(const TSpreadBlock &block, bool numeric);
+    // Typing and pasting into the column stop at MaxBytes Shift-JIS bytes; 0 lifts the limit.
+    void SetColMaxBytes(int col, int maxBytes);
+    int ColMaxBytes(int col) const { return m_maxBytes.value(col); }
     // Writes the half-width form of a typed value (full-width digits, sign, point); true
     // when the text changed. A program write: no change signal.
     bool HalfWidthCell(int col, int row);
@@ -217,4 +221,5 @@ private:
     bool m_programMove = false;
     bool m_selecting = false;
     QModelIndex m_buttonPressed;
+    QHash<int, int> m_maxBytes; // by column
 };

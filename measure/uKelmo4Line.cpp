@@ -12,18 +12,18 @@ namespace {
 const TTableDef kLineTable(u"Kel4Line"_s,
                            {{u"KID"_s, TFieldType::LongInt},
                             {u"LNO"_s, TFieldType::LongInt},
-                            {u"SOKUTEN"_s, TFieldType::Alpha, 16},
-                            {u"ITI"_s, TFieldType::Alpha, 8},
-                            {u"L0"_s, TFieldType::Alpha, 10},
-                            {u"L1"_s, TFieldType::Alpha, 10},
-                            {u"L2"_s, TFieldType::Alpha, 10},
-                            {u"C0"_s, TFieldType::Alpha, 10},
-                            {u"C1"_s, TFieldType::Alpha, 10},
-                            {u"C2"_s, TFieldType::Alpha, 10},
-                            {u"R0"_s, TFieldType::Alpha, 10},
-                            {u"R1"_s, TFieldType::Alpha, 10},
-                            {u"R2"_s, TFieldType::Alpha, 10},
-                            {u"BIKO"_s, TFieldType::Alpha, 20}});
+                            {u"SOKUTEN"_s, TFieldType::Alpha, 16, u"測点"_s},
+                            {u"ITI"_s, TFieldType::Alpha, 8, u"位置"_s},
+                            {u"L0"_s, TFieldType::Alpha, 10, u"左設計"_s},
+                            {u"L1"_s, TFieldType::Alpha, 10, u"左測定"_s},
+                            {u"L2"_s, TFieldType::Alpha, 10, u"左差"_s},
+                            {u"C0"_s, TFieldType::Alpha, 10, u"中設計"_s},
+                            {u"C1"_s, TFieldType::Alpha, 10, u"中測定"_s},
+                            {u"C2"_s, TFieldType::Alpha, 10, u"中差"_s},
+                            {u"R0"_s, TFieldType::Alpha, 10, u"右設計"_s},
+                            {u"R1"_s, TFieldType::Alpha, 10, u"右測定"_s},
+                            {u"R2"_s, TFieldType::Alpha, 10, u"右差"_s},
+                            {u"BIKO"_s, TFieldType::Alpha, 20, u"摘要"_s}});
 
 const bool kRegistered = (RegisterTableDef(&kLineTable), true);
 } // namespace

@@ -33,6 +33,8 @@ TfrmEditHacchusya::TfrmEditHacchusya(QWidget *parent)
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setMinimumWidth(260);
+    LimitBytes(ComboBox1->lineEdit(), THacchusya::TableDef(), u"HACCHUSYAMEI"_s);
+    LimitBytes(Edit1, THacchusya::TableDef(), u"SYOKUSIMEI"_s);
     Button1->setAutoDefault(false);
 
     auto *form = new QFormLayout;

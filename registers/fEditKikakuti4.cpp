@@ -73,6 +73,13 @@ TfrmEditKikakuti4::TfrmEditKikakuti4(QWidget *parent)
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setMinimumWidth(240);
     }
+    LimitBytes(ComboBox1->lineEdit(), TKikakuti4::TableDef(), u"KOSYUMEI"_s);
+    LimitBytes(ComboBox2->lineEdit(), TKikakuti4::TableDef(), u"KOUMOKUMEI"_s);
+    LimitBytes(Edit1, TKikakuti4::TableDef(), u"JOKEN"_s);
+    LimitBytes(Edit2, TKikakuti4::TableDef(), u"KIKAKUTIU1"_s);
+    LimitBytes(Edit3, TKikakuti4::TableDef(), u"KIKAKUTID1"_s);
+    LimitBytes(Edit5, TKikakuti4::TableDef(), u"KIKAKUTIU2"_s);
+    LimitBytes(Edit6, TKikakuti4::TableDef(), u"KIKAKUTID2"_s);
     for (QLineEdit *edit : {Edit1, Edit2, Edit3, Edit5, Edit6})
         InputMethodOff(edit);
     LabelKoumoku->setCursor(Qt::PointingHandCursor);

@@ -45,6 +45,7 @@ TfrmEditKouku::TfrmEditKouku(QWidget *parent)
     for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4})
         b->setAutoDefault(false);
     ComboBox1->setMinimumWidth(320);
+    LimitBytes(Edit1, TKouku::TableDef(), u"Koukumei"_s);
     ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 
     auto *grid = new QGridLayout;

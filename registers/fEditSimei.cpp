@@ -38,6 +38,8 @@ TfrmEditSimei::TfrmEditSimei(QWidget *parent)
     Button1->setAutoDefault(false);
     Button2->setAutoDefault(false);
     Edit1->setMinimumWidth(200);
+    LimitBytes(Edit1, TSimei::TableDef(), u"FURIGANA"_s);
+    LimitBytes(Edit2, TSimei::TableDef(), u"SIMEI"_s);
 
     auto *form = new QFormLayout;
     form->addRow(u"ふりがな"_s, Edit1);

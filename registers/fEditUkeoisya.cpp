@@ -38,6 +38,10 @@ TfrmEditUkeoisya::TfrmEditUkeoisya(QWidget *parent)
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setMinimumWidth(340);
+    LimitBytes(ComboBox1->lineEdit(), TUkeoisya::TableDef(), u"UKEOISYAMEI"_s);
+    LimitBytes(Edit1, TUkeoisya::TableDef(), u"JUSYO"_s);
+    LimitBytes(Edit2, TUkeoisya::TableDef(), u"KAISYA"_s);
+    LimitBytes(Edit3, TUkeoisya::TableDef(), u"DAIHYOSYA"_s);
     Button1->setAutoDefault(false);
 
     auto *form = new QFormLayout;

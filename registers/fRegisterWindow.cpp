@@ -1,7 +1,7 @@
 #include "registers/fRegisterWindow.h"
 
 #include "app/Errors.h"
-#include "app/SjisText.h"
+#include "app/uDatabase.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -106,21 +106,10 @@ void TDropDownComboBox::showPopup()
     QComboBox::showPopup();
 }
 
-TByteLengthValidator::TByteLengthValidator(int maxBytes, QObject *parent)
-    : QValidator(parent)
-    , m_maxBytes(maxBytes)
+void LimitBytes(QLineEdit *edit, const TTableDef &def, const QString &field)
 {
-}
-
-QValidator::State TByteLengthValidator::validate(QString &input, int &) const
-{
-    const int bytes = SjisText::ByteLength(input);
-    return bytes >= 0 && bytes <= m_maxBytes ? Acceptable : Invalid;
-}
-
-void LimitBytes(QLineEdit *edit, int maxBytes)
-{
-    edit->setValidator(new TByteLengthValidator(maxBytes, edit));
+    if (const TFieldDef *f = def.Field(field))
+        LimitBytes(edit, f->Size);
 }
 
 void InputMethodOff(QWidget *edit)

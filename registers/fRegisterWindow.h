@@ -1,9 +1,10 @@
 #pragma once
 
+#include "app/ByteLimit.h"
+
 #include <QComboBox>
 #include <QDialog>
 #include <QMessageBox>
-#include <QValidator>
 
 #include <functional>
 
@@ -11,6 +12,7 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QVBoxLayout;
+class TTableDef;
 
 // What the register windows share: a menu bar over the window's own layout, and an
 // activation handler that runs when the user comes to the window from elsewhere, but not
@@ -62,21 +64,8 @@ Q_SIGNALS:
     void DropDown();
 };
 
-// Refuses typing beyond a width in Shift-JIS bytes (a full-width character takes two).
-class TByteLengthValidator final : public QValidator
-{
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TByteLengthValidator)
-
-public:
-    TByteLengthValidator(int maxBytes, QObject *parent);
-    State validate(QString &input, int &pos) const override;
-
-private:
-    int m_maxBytes;
-};
-
-void LimitBytes(QLineEdit *edit, int maxBytes);
+// The edit takes no more than the column Field of Def holds.
+void LimitBytes(QLineEdit *edit, const TTableDef &def, const QString &field);
 // Input method off: the field takes codes and numbers.
 void InputMethodOff(QWidget *edit);
 

@@ -7,8 +7,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const TTableDef kHacchusya(u"Hacchusya"_s, {
-    {u"HACCHUSYAMEI"_s, TFieldType::Alpha, 32},
-    {u"SYOKUSIMEI"_s, TFieldType::Alpha, 32},
+    {u"HACCHUSYAMEI"_s, TFieldType::Alpha, 32, u"発注者名"_s},
+    {u"SYOKUSIMEI"_s, TFieldType::Alpha, 32, u"職氏名"_s},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kHacchusya), true);
 } // namespace

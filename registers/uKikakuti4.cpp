@@ -10,15 +10,15 @@ namespace {
 const TTableDef kKikakuti4(u"Kikakuti4"_s, {
     {u"ID"_s, TFieldType::LongInt},
     {u"KUBUN"_s, TFieldType::LongInt},
-    {u"KOSYUMEI"_s, TFieldType::Alpha, 32},
-    {u"KOUMOKUMEI"_s, TFieldType::Alpha, 16},
-    {u"KIKAKUTIU1"_s, TFieldType::Alpha, 16},
-    {u"KIKAKUTID1"_s, TFieldType::Alpha, 16},
-    {u"KIKAKUTIU2"_s, TFieldType::Alpha, 16},
-    {u"KIKAKUTID2"_s, TFieldType::Alpha, 16},
+    {u"KOSYUMEI"_s, TFieldType::Alpha, 32, u"工種名"_s},
+    {u"KOUMOKUMEI"_s, TFieldType::Alpha, 16, u"項目名"_s},
+    {u"KIKAKUTIU1"_s, TFieldType::Alpha, 16, u"規格値 上限値"_s},
+    {u"KIKAKUTID1"_s, TFieldType::Alpha, 16, u"規格値 下限値"_s},
+    {u"KIKAKUTIU2"_s, TFieldType::Alpha, 16, u"自社規格値 上限値"_s},
+    {u"KIKAKUTID2"_s, TFieldType::Alpha, 16, u"自社規格値 下限値"_s},
     {u"GOKAKUHANTEI"_s, TFieldType::Logical},
-    {u"JOKEN"_s, TFieldType::Alpha, 16},
-    {u"SOKUTEIKIJUN"_s, TFieldType::Alpha, 32},
+    {u"JOKEN"_s, TFieldType::Alpha, 16, u"条件"_s},
+    {u"SOKUTEIKIJUN"_s, TFieldType::Alpha, 32, u"測定基準"_s},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kKikakuti4), true);
 

@@ -10,11 +10,11 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const TTableDef kKoji1(u"Koji1"_s, {
-    {u"CODE"_s, TFieldType::Alpha, 8},
-    {u"KOJIMEI"_s, TFieldType::Alpha, 128},
-    {u"HACCHUSYA"_s, TFieldType::Alpha, 20},
-    {u"UKEOISYA"_s, TFieldType::Alpha, 40},
-    {u"DAIRININ"_s, TFieldType::Alpha, 16},
+    {u"CODE"_s, TFieldType::Alpha, 8, u"工事コード"_s},
+    {u"KOJIMEI"_s, TFieldType::Alpha, 128, u"工事名"_s},
+    {u"HACCHUSYA"_s, TFieldType::Alpha, 20, u"発注者名"_s},
+    {u"UKEOISYA"_s, TFieldType::Alpha, 40, u"請負者名"_s},
+    {u"DAIRININ"_s, TFieldType::Alpha, 16, u"現場代理人"_s},
     {u"YOSHIKI"_s, TFieldType::LongInt},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kKoji1), true);

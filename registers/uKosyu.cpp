@@ -7,7 +7,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const TTableDef kKosyu4(u"Kosyu4"_s, {
-    {u"KOSYUMEI"_s, TFieldType::Alpha, 32},
+    {u"KOSYUMEI"_s, TFieldType::Alpha, 32, u"工種名"_s},
     {u"ID"_s, TFieldType::LongInt},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kKosyu4), true);

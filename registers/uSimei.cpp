@@ -7,8 +7,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const TTableDef kSimei(u"Simei"_s, {
-    {u"FURIGANA"_s, TFieldType::Alpha, 16},
-    {u"SIMEI"_s, TFieldType::Alpha, 16},
+    {u"FURIGANA"_s, TFieldType::Alpha, 16, u"ふりがな"_s},
+    {u"SIMEI"_s, TFieldType::Alpha, 16, u"氏名"_s},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kSimei), true);
 } // namespace

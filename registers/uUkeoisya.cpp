@@ -7,10 +7,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const TTableDef kUkeoisya(u"Ukeoisya"_s, {
-    {u"UKEOISYAMEI"_s, TFieldType::Alpha, 48},
-    {u"JUSYO"_s, TFieldType::Alpha, 48},
-    {u"KAISYA"_s, TFieldType::Alpha, 48},
-    {u"DAIHYOSYA"_s, TFieldType::Alpha, 48},
+    {u"UKEOISYAMEI"_s, TFieldType::Alpha, 48, u"請負者名"_s},
+    {u"JUSYO"_s, TFieldType::Alpha, 48, u"住所"_s},
+    {u"KAISYA"_s, TFieldType::Alpha, 48, u"会社名"_s},
+    {u"DAIHYOSYA"_s, TFieldType::Alpha, 48, u"代表者"_s},
     {u"JVFLAG"_s, TFieldType::Logical},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kUkeoisya), true);

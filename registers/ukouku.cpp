@@ -8,9 +8,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const TTableDef kKouku(u"Kouku"_s, {
-    {u"KojiCODE"_s, TFieldType::Alpha, 8},
+    {u"KojiCODE"_s, TFieldType::Alpha, 8, u"工事コード"_s},
     {u"ID"_s, TFieldType::LongInt},
-    {u"Koukumei"_s, TFieldType::Alpha, 32},
+    {u"Koukumei"_s, TFieldType::Alpha, 32, u"工区名"_s},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kKouku), true);
 } // namespace

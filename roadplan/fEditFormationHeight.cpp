@@ -1,6 +1,7 @@
 #include "roadplan/fEditFormationHeight.h"
 
 #include "app/Errors.h"
+#include "app/uDatabase.h"
 #include "app/uHelp.h"
 #include "app/uSpread.h"
 #include "measure/uKelmo4Head.h"
@@ -124,6 +125,7 @@ void TfrmEditFormationHeight::BuildGrid()
     vaSpread1->SetBlockCellType({CheckColumn, 1, CheckColumn, RowCount}, TSpreadCellType::CheckBox);
     vaSpread1->SetColWidth(CheckColumn, 40);
     vaSpread1->SetColWidth(StationColumn, 80);
+    vaSpread1->SetColMaxBytes(StationColumn, TFormationHeight::TableDef().Field(u"SOKUTEN"_s)->Size);
     for (int c = DistanceColumn; c <= ColumnCount; ++c)
         vaSpread1->SetColWidth(c, 66);
     vaSpread1->SetBlockNumeric({DistanceColumn, 1, ColumnCount, RowCount}, true);

@@ -9,9 +9,9 @@ using namespace PlanLayout;
 
 namespace {
 const TTableDef kTakasaFormation(u"TakasaFormation"_s, {
-    {u"KCODE"_s, TFieldType::Alpha, 8},
+    {u"KCODE"_s, TFieldType::Alpha, 8, u"工事コード"_s},
     {u"LNO"_s, TFieldType::LongInt},
-    {u"SOKUTEN"_s, TFieldType::Alpha, 10},
+    {u"SOKUTEN"_s, TFieldType::Alpha, 10, u"測点"_s},
     {u"H00"_s, TFieldType::Float},
     {u"H01"_s, TFieldType::Float},
     {u"H02"_s, TFieldType::Float},

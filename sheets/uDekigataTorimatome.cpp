@@ -20,19 +20,19 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const TTableDef kTorimatome(u"DekigataTorimatome4"_s, {
-    {u"KOJICODE"_s, TFieldType::Alpha, 8},
+    {u"KOJICODE"_s, TFieldType::Alpha, 8, u"工事コード"_s},
     {u"LNO"_s, TFieldType::LongInt},
-    {u"KOSYUMEI"_s, TFieldType::Alpha, 32},
-    {u"KOMOKU"_s, TFieldType::Alpha, 16},
-    {u"KOUKUMEI"_s, TFieldType::Alpha, 32},
-    {u"KIJUN"_s, TFieldType::Alpha, 32},
-    {u"KIKAKUTI"_s, TFieldType::Alpha, 16},
-    {u"SATANNI"_s, TFieldType::Alpha, 8},
-    {u"KAISU"_s, TFieldType::Alpha, 8},
-    {u"MAXVALUE"_s, TFieldType::Alpha, 8},
-    {u"MINVALUE"_s, TFieldType::Alpha, 8},
-    {u"AVGVALUE"_s, TFieldType::Alpha, 8},
-    {u"BIKO"_s, TFieldType::Alpha, 32},
+    {u"KOSYUMEI"_s, TFieldType::Alpha, 32, u"工種名"_s},
+    {u"KOMOKU"_s, TFieldType::Alpha, 16, u"測定項目"_s},
+    {u"KOUKUMEI"_s, TFieldType::Alpha, 32, u"工区"_s},
+    {u"KIJUN"_s, TFieldType::Alpha, 32, u"測定基準"_s},
+    {u"KIKAKUTI"_s, TFieldType::Alpha, 16, u"規格値"_s},
+    {u"SATANNI"_s, TFieldType::Alpha, 8, u"差単位"_s},
+    {u"KAISU"_s, TFieldType::Alpha, 8, u"測定回数"_s},
+    {u"MAXVALUE"_s, TFieldType::Alpha, 8, u"最大値"_s},
+    {u"MINVALUE"_s, TFieldType::Alpha, 8, u"最小値"_s},
+    {u"AVGVALUE"_s, TFieldType::Alpha, 8, u"平均値"_s},
+    {u"BIKO"_s, TFieldType::Alpha, 32, u"備考"_s},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kTorimatome), true);
 

@@ -7,12 +7,14 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <sqlite3.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const TTableDef kSample(u"Koji1"_s,
                         {{u"ID"_s, TFieldType::LongInt},
-                         {u"KOJIMEI"_s, TFieldType::Alpha, 10},
+                         {u"KOJIMEI"_s, TFieldType::Alpha, 10, u"工事名"_s},
                          {u"KOJIBI"_s, TFieldType::Date},
                          {u"FLAG"_s, TFieldType::Logical},
                          {u"VALUE"_s, TFieldType::Float}});
@@ -44,6 +46,8 @@ private Q_SLOTS:
     void nameUsedTwiceTakesOneValue();
     void textLimits_data();
     void textLimits();
+    void engineCodesInUserWords_data();
+    void engineCodesInUserWords();
     void transactionRollsBack();
     void updateThatChangesNothingWritesNoFile_data();
     void updateThatChangesNothingWritesNoFile();
@@ -120,31 +124,57 @@ void TestDatabase::textLimits_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("ten ascii") << u"0123456789"_s << true;
-    QTest::newRow("five full-width") << u"道路改良工"_s << true;
-    QTest::newRow("eleven bytes") << u"道路改良工a"_s << false;
-    QTest::newRow("no Shift-JIS form") << u"😀"_s << false;
+    QTest::addColumn<QString>("message");
+    QTest::newRow("ten ascii") << u"0123456789"_s << true << QString();
+    QTest::newRow("five full-width") << u"道路改良工"_s << true << QString();
+    QTest::newRow("eleven bytes") << u"道路改良工a"_s << false
+        << u"工事名（KOJIMEI）は 10 バイト（全角 5 文字）までです。入力は 11 バイトあります。短くしてください。"_s;
+    QTest::newRow("no Shift-JIS form") << u"😀"_s << false
+        << u"工事名（KOJIMEI）に使えない文字「😀」があります。別の文字に置き換えてください。"_s;
 }
 
 void TestDatabase::textLimits()
 {
     QFETCH(QString, text);
     QFETCH(bool, accepted);
+    QFETCH(QString, message);
     TTestEnv env;
     CreateTableIfMissing(kSample);
     TQuery insert(u"insert into Koji1 (ID, KOJIMEI) values (1, :KOJIMEI)"_s);
     insert.SetParam(u"KOJIMEI"_s, text);
-    bool thrown = false;
+    QString thrown;
     try {
         insert.ExecSQL();
     } catch (const EDatabaseError &e) {
-        thrown = true;
-        QVERIFY(e.Message().contains(u"KOJIMEI"_s));
+        thrown = e.Message();
     }
-    QCOMPARE(thrown, !accepted);
+    QCOMPARE(thrown, message);
     TQuery count(u"select count(*) as C from Koji1"_s);
     count.Open();
     QCOMPARE(count.FieldInt(u"C"_s), accepted ? 1 : 0);
+}
+
+void TestDatabase::engineCodesInUserWords_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("meaning");
+    QTest::newRow("busy") << SQLITE_BUSY << u"データフォルダが他のプログラムで使用中です。"_s;
+    QTest::newRow("locked, shared cache") << SQLITE_LOCKED_SHAREDCACHE << u"データフォルダが他のプログラムで使用中です。"_s;
+    QTest::newRow("read-only, moved") << SQLITE_READONLY_DBMOVED << u"データフォルダに書き込めません（読み取り専用です）。"_s;
+    QTest::newRow("cannot open") << SQLITE_CANTOPEN << u"データフォルダのテーブルファイルを開けません。"_s;
+    QTest::newRow("corrupt") << SQLITE_CORRUPT << u"テーブルファイルが壊れているか"_s;
+    QTest::newRow("not a database") << SQLITE_NOTADB << u"テーブルファイルが壊れているか"_s;
+    QTest::newRow("disk full") << SQLITE_FULL << u"ディスクがいっぱいで書き込めません。"_s;
+    QTest::newRow("write failed") << SQLITE_IOERR_WRITE << u"データフォルダの読み書きに失敗しました。"_s;
+}
+
+void TestDatabase::engineCodesInUserWords()
+{
+    QFETCH(int, code);
+    QFETCH(QString, meaning);
+    const QString message = EngineCodeMessage(code, u"/data/"_s);
+    QVERIFY2(message.startsWith(meaning), qPrintable(message));
+    QVERIFY2(message.contains(u"てください。"_s), qPrintable(message));
 }
 
 void TestDatabase::transactionRollsBack()

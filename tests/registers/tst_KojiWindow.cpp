@@ -1,5 +1,6 @@
 // "工事名の登録" with its person, client and contractor dialogs, driven as a user would.
 #include "WindowDriver.h"
+#include "app/ByteLimit.h"
 #include "app/uDatabase.h"
 #include "registers/fEditHacchusya.h"
 #include "registers/fEditKoji.h"
@@ -12,6 +13,7 @@
 #include "support/TestEnv.h"
 
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -242,24 +244,45 @@ void TestKojiWindow::personDialogHandsTheNameBack()
 
 void TestKojiWindow::editorsLimitBytes_data()
 {
-    QTest::addColumn<int>("edit");
+    QTest::addColumn<int>("edit"); // 1, 2: project code and name; 3: a person's reading
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("kept");
-    QTest::newRow("code, single-byte") << 1 << u"123456789"_s << u"12345678"_s;
-    QTest::newRow("code, full-width") << 1 << u"あいうえお"_s << u"あいうえ"_s;
-    QTest::newRow("code, mixed") << 1 << u"A1あいうX"_s << u"A1あいう"_s;
-    QTest::newRow("name, 128 bytes") << 2 << QString(70, QChar(u'工')) << QString(64, QChar(u'工'));
+    QTest::addColumn<QString>("notice");
+    QTest::newRow("code, single-byte") << 1 << u"123456789"_s << QString() << u"12345678"_s << QString();
+    QTest::newRow("code, full-width") << 1 << u"あいうえお"_s << QString() << u"あいうえ"_s << QString();
+    QTest::newRow("code, mixed") << 1 << u"A1あいうX"_s << QString() << u"A1あいう"_s << QString();
+    QTest::newRow("name, 128 bytes") << 2 << QString(70, QChar(u'工')) << QString() << QString(64, QChar(u'工'))
+                                     << QString();
+    QTest::newRow("reading, typed") << 3 << u"あいうえおかきくけ"_s << QString() << u"あいうえおかきく"_s << QString();
+    QTest::newRow("reading, pasted after a typed letter") << 3 << u"a"_s << u"あいうえおかきくけ"_s
+                                                          << u"aあいうえおかき"_s
+                                                          << u"16 バイト（全角 8 文字）を超える分を切り捨てました。"_s;
+    QTest::newRow("reading, pasted into a full field") << 3 << u"あいうえおかきく"_s << u"xy"_s << u"あいうえおかきく"_s
+                                                       << u"16 バイト（全角 8 文字）を超える分を切り捨てました。"_s;
+    QTest::newRow("reading, pasted with a character it cannot store") << 3 << QString() << u"たな😀か"_s
+                                                                      << u"たなか"_s
+                                                                      << u"使えない文字「😀」を取り除きました。"_s;
 }
 
 void TestKojiWindow::editorsLimitBytes()
 {
     QFETCH(int, edit);
     QFETCH(QString, typed);
+    QFETCH(QString, pasted);
     QFETCH(QString, kept);
-    Activate(m_window);
-    QLineEdit *target = edit == 1 ? m_window->Edit1 : m_window->Edit2;
+    QFETCH(QString, notice);
+    TfrmEditSimei person;
+    QWidget *window = edit == 3 ? static_cast<QWidget *>(&person) : m_window;
+    Activate(window);
+    QLineEdit *target = edit == 1 ? m_window->Edit1 : edit == 2 ? m_window->Edit2 : person.Edit1;
     Type(target, typed);
+    if (!pasted.isEmpty()) {
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+    }
     QCOMPARE(target->text(), kept);
+    QCOMPARE(qobject_cast<const TByteLengthValidator *>(target->validator())->Notice(), notice);
 }
 
 void TestKojiWindow::personWindow()
