@@ -24,7 +24,9 @@ std::int64_t Scaled(const QString &text, int shift)
     bool negative = false;
     if (p != end && (*p == u'+' || *p == u'-'))
         negative = *p++ == u'-';
-    QString digits;
+    // The significant digits; more than 19 only matter for saturation, so they are counted.
+    char digits[19];
+    long long digitCount = 0;
     int fractionDigits = 0;
     bool inFraction = false;
     for (; p != end && *p != u'e' && *p != u'E'; ++p) {
@@ -35,23 +37,27 @@ std::int64_t Scaled(const QString &text, int shift)
         if (inFraction)
             ++fractionDigits;
         // Leading zeros carry nothing; the fraction count keeps their place.
-        if (!digits.isEmpty() || *p != u'0')
-            digits += *p;
+        if (digitCount == 0 && *p == u'0')
+            continue;
+        if (digitCount < (long long)sizeof digits)
+            digits[digitCount] = char(p->unicode() - u'0');
+        ++digitCount;
     }
     int exponent = 0;
     if (p != end)
         exponent = QStringView(p + 1, end).toInt();
     // digits × 10^power is the value in millionths.
     const long long power = (long long)exponent - fractionDigits + kScaleDigits + shift;
-    const long long kept = digits.size() + power; // digits left of the point
-    if (digits.isEmpty() || kept < 0)
+    const long long kept = digitCount + power; // digits left of the point
+    if (digitCount == 0 || kept < 0)
         return 0;
     if (kept > 17)
         return negative ? -kSaturated : kSaturated;
+    const long long stored = std::min(digitCount, (long long)sizeof digits);
     std::int64_t v = 0;
     for (long long i = 0; i < kept; ++i)
-        v = v * 10 + (i < digits.size() ? digits.at(qsizetype(i)).unicode() - u'0' : 0);
-    if (kept < digits.size() && digits.at(qsizetype(kept)).unicode() >= u'5')
+        v = v * 10 + (i < stored ? digits[i] : 0);
+    if (kept < stored && digits[kept] >= 5)
         ++v;
     v = std::min(v, kSaturated);
     return negative ? -v : v;
@@ -96,11 +102,14 @@ TToleranceShares::TBound TToleranceShares::Limit(const QString &text)
 
 TToleranceMark TToleranceShares::Mark(const QString &diff) const
 {
-    TToleranceMark mark;
     QString trimmed;
-    if (!IsNumber(diff, &trimmed))
-        return mark;
-    const std::int64_t d = Scaled(trimmed, m_shift);
+    return IsNumber(diff, &trimmed) ? MarkOfNumber(trimmed) : TToleranceMark();
+}
+
+TToleranceMark TToleranceShares::MarkOfNumber(const QString &number) const
+{
+    TToleranceMark mark;
+    const std::int64_t d = Scaled(number, m_shift);
     // Tenths of the standard, and never beyond the standard itself: with a negative upper
     // (or positive lower) standard, k × U lies outside U, and the bands must still nest.
     const auto inside = [&](int tenths) {
@@ -124,7 +133,7 @@ TToleranceMark TToleranceShares::Add(const QString &diff)
     QString trimmed;
     if (!IsNumber(diff, &trimmed))
         return {};
-    const TToleranceMark mark = Mark(trimmed);
+    const TToleranceMark mark = MarkOfNumber(trimmed);
     ++m_count;
     switch (mark.Band) {
     case TToleranceBand::Within50:

@@ -69,4 +69,6 @@ private:
     int m_outsideOwn = 0;
 
     static TBound Limit(const QString &text);
+    // A text IsFloatText accepts.
+    TToleranceMark MarkOfNumber(const QString &number) const;
 };
