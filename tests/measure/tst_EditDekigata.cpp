@@ -705,6 +705,8 @@ void TestEditDekigata::positionPickerOnRightClick()
     TfrmEditDekigata w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // Wholly on the test screen, which is narrower than the window.
+    w.move(0, 0);
     // Placed at the window's corner plus the click in the grid, one picker height lower.
     QCursor::setPos(w.vaSpread1->mapToGlobal(QPoint(50, 60)));
     const QPoint expected = w.frameGeometry().topLeft() + QPoint(50, 60 + 132);
