@@ -51,10 +51,10 @@ constexpr TFormItem kFrame[] = {
     Text(u"測定項目", 4, 4.4f, 6.2f, kTableTop, kFirstRowTop),
     Text(u"規格値\\\\(単位)", 4, 6.2f, 8.8f, kTableTop, kFirstRowTop),
     Text(u"測定数", 4, 8.8f, 10.0f, kTableTop, kFirstRowTop),
-    Text(u"50%以内\\\\数(率)", 4, 10.0f, 11.9f, kTableTop, kFirstRowTop),
-    Text(u"80%以内\\\\数(率)", 4, 11.9f, 13.8f, kTableTop, kFirstRowTop),
-    Text(u"規格値以内\\\\数(率)", 4, 13.8f, 15.7f, kTableTop, kFirstRowTop),
-    Text(u"規格値外\\\\数(率)", 4, 15.7f, kRight, kTableTop, kFirstRowTop),
+    Text(u"50%以内\\\\数(率)", 1, 10.0f, 11.9f, kTableTop, kFirstRowTop),
+    Text(u"80%以内\\\\数(率)", 1, 11.9f, 13.8f, kTableTop, kFirstRowTop),
+    Text(u"規格値以内\\\\数(率)", 1, 13.8f, 15.7f, kTableTop, kFirstRowTop),
+    Text(u"規格値外\\\\数(率)", 1, 15.7f, kRight, kTableTop, kFirstRowTop),
 };
 
 // What a row prints in the count columns: the measured differences and the four bands.
@@ -113,6 +113,8 @@ QString CsvField(const QString &text)
 QList<TToleranceRow> ToleranceRows(const QString &KojiCode)
 {
     QList<TToleranceRow> rows;
+    // A data folder may hold headers before its first line was written.
+    TKelmo4Line().CreateTableIfMissing();
     TKelmo4Head head;
     for (const int id : TorimatomeRecordIds(KojiCode)) {
         head.LoadByID(id);
