@@ -16,6 +16,7 @@
 #include "measure/uDropDownBox.h"
 #include "measure/uKelmo4Head.h"
 #include "measure/uKelmo4Line.h"
+#include "measure/uToleranceShares.h"
 #include "printing/fPrinterSetup.h"
 #include "registers/fEditKikakuti4.h"
 #include "registers/fEditKoji.h"
@@ -58,7 +59,14 @@ using namespace GridLayout;
 TfrmEditDekigata *frmEditDekigata = nullptr;
 
 namespace {
-constexpr int kClientWidth = 772;
+// The tolerance box beside the buttons made the window wider than the old program's 772.
+constexpr int kClientWidth = 924;
+constexpr int kToleranceLeft = 772;
+// Cell colours of the differences (0x00BBGGRR): outside the standard, outside 80 % or the
+// company's own standard, and the plain cell.
+constexpr quint32 kOutsideColor = 0x008080FF;
+constexpr quint32 kNearLimitColor = 0x0060C0FF;
+constexpr quint32 kPlainColor = 0x00FFFFFF;
 constexpr int kClientHeight = 420;
 constexpr int kStatusHeight = 20;
 
@@ -341,6 +349,30 @@ void TfrmEditDekigata::BuildControls()
     vaSpread3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     vaSpread3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
+    // The tolerance figures of the grid on screen, beside the totals: nothing of it is stored.
+    vaSpread4 = new TSpread(client);
+    vaSpread4->setGeometry(kToleranceLeft, 4, 148, 126);
+    vaSpread4->SetMaxCols(2);
+    vaSpread4->SetMaxRows(5);
+    vaSpread4->SetCellText(1, 0, u"数"_s);
+    vaSpread4->SetCellText(2, 0, u"率(%)"_s);
+    const char16_t *const bands[] = {u"50%以内", u"80%以内", u"規格値以内", u"規格値外", u"社内規格外"};
+    for (int r = 1; r <= 5; ++r)
+        vaSpread4->SetCellText(0, r, QString::fromUtf16(bands[r - 1]));
+    vaSpread4->SetColWidth(0, 66);
+    vaSpread4->SetColWidth(1, 32);
+    vaSpread4->SetColWidth(2, 44);
+    vaSpread4->SetRowHeight(20);
+    vaSpread4->SetHeadingHeight(20);
+    vaSpread4->SetBlockLocked(vaSpread4->AllCells(), true);
+    vaSpread4->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    vaSpread4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    vaSpread4->setFocusPolicy(Qt::NoFocus);
+    vaSpread4->setToolTip(u"画面の差が規格値のどこにあるか（登録はされません）"_s);
+    ToleranceLabel = new QLabel(client);
+    ToleranceLabel->setGeometry(kToleranceLeft, 134, 148, 22);
+    ToleranceLabel->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+
     BitBtn1 = new QPushButton(u"登録"_s, client);
     BitBtn2 = new QPushButton(u"ﾃﾞｰﾀｼｰﾄ"_s, client);
     BitBtn3 = new QPushButton(u"ﾋｽﾄｸﾞﾗﾑ"_s, client);
@@ -505,6 +537,8 @@ void TfrmEditDekigata::ConnectControls()
     for (QLineEdit *edit : {Edit5, Edit2, Edit3, Edit4})
         HalfWidthWhileTyping(edit);
     connect(vaSpread2, &TSpread::Changed, vaSpread2, &TSpread::HalfWidthCell);
+    // Typed limits move the bands at once.
+    connect(vaSpread2, &TSpread::Changed, this, &TfrmEditDekigata::ShowToleranceFigures);
     // The display of the values follows the input unit as well as "有効".
     connect(ComboBox7, &QComboBox::currentTextChanged, this, &TfrmEditDekigata::ApplyDisplayDecimals);
 
@@ -672,6 +706,7 @@ void TfrmEditDekigata::ShowLimitCells()
     vaSpread2->SetCellText(1, 2, k.KikakutiD1);
     vaSpread2->SetCellText(2, 1, k.KikakutiU2);
     vaSpread2->SetCellText(2, 2, k.KikakutiD2);
+    ShowToleranceFigures();
 }
 
 void TfrmEditDekigata::ShowKeyLimits(bool recordFound)
@@ -1097,6 +1132,41 @@ void TfrmEditDekigata::ShowGridTotals()
     vaSpread3->SetCellText(1, 1, t.Sum);
     vaSpread3->SetCellText(1, 2, t.Count);
     vaSpread3->SetCellText(1, 3, t.Average);
+    ShowToleranceFigures();
+}
+
+void TfrmEditDekigata::ShowToleranceFigures()
+{
+    TToleranceShares shares(ComboBox8->Text(), vaSpread2->CellText(1, 1), vaSpread2->CellText(1, 2),
+                            vaSpread2->CellText(2, 1), vaSpread2->CellText(2, 2));
+    // Every difference the stored record would hold, as the printed forms count them.
+    const TSpreadModel *model = vaSpread1->Model();
+    for (int r = 1; r <= model->Rows(); ++r) {
+        for (int g = 0; g < 3; ++g) {
+            const int c = DiffColumn(g);
+            const QString &text = model->Text(c, r);
+            quint32 color = kPlainColor;
+            if (!text.isEmpty()) {
+                const TToleranceMark mark = shares.Add(text);
+                if (mark.Band == TToleranceBand::Outside)
+                    color = kOutsideColor;
+                else if (mark.Band == TToleranceBand::Within100 || mark.OutsideOwn)
+                    color = kNearLimitColor;
+            }
+            if (model->BackColor(c, r) != color)
+                vaSpread1->SetCellBackColor(c, r, color);
+        }
+    }
+    const int n = shares.Count();
+    const bool bands = shares.HasStandard();
+    const int counts[] = {shares.Within50(), shares.Within80(), shares.WithinStandard(), shares.Outside(),
+                          shares.OutsideOwn()};
+    for (int r = 1; r <= 5; ++r) {
+        const bool shown = r == 5 ? shares.HasOwnStandard() : bands;
+        vaSpread4->SetCellText(1, r, shown ? QString::number(counts[r - 1]) : QString());
+        vaSpread4->SetCellText(2, r, shown ? TToleranceShares::ShareText(counts[r - 1], n) : QString());
+    }
+    ToleranceLabel->setText(bands ? u"測定数 %1"_s.arg(n) : u"規格値なし"_s);
 }
 
 void TfrmEditDekigata::ShowGridModes()

@@ -53,7 +53,11 @@ public:
     void SetFormType(int type);
     void ApplyFormType();
 
+    // The totals, then the tolerance figures.
     void ShowGridTotals();
+    // Counts and shares of the differences on screen within the limits on screen; the
+    // differences outside the standard in red, outside 80 % or the own standard in orange.
+    void ShowToleranceFigures();
     // The grid holds edits that are not registered (typed, pasted, copied or transferred in).
     bool GridModified() const { return m_gridModified; }
     void SetGridModified(bool modified) { m_gridModified = modified; }
@@ -109,6 +113,8 @@ public:
     QGroupBox *RadioGroup1;
     TSpread *vaSpread2; // limits
     TSpread *vaSpread3; // totals
+    TSpread *vaSpread4; // tolerance figures
+    QLabel *ToleranceLabel; // "測定数 n" or "規格値なし"
     TSpread *vaSpread1; // measurement grid
     QPushButton *BitBtn1;
     QPushButton *BitBtn2;

@@ -12,6 +12,7 @@
 #include "measure/uDropDownBox.h"
 #include "registers/uKoji.h"
 #include "sheets/uDekigataTorimatome.h"
+#include "sheets/uToleranceSheet.h"
 #include "sheets/uTorimatomePrint.h"
 
 #include <QAction>
@@ -76,6 +77,7 @@ TfrmEditDekigataTorimatome::TfrmEditDekigataTorimatome(QWidget *parent)
     , vaSpread1(new TSpread(this))
     , Button3(new QPushButton(u"初期化"_s, this))
     , Button4(new QPushButton(u"プレビュー"_s, this))
+    , Button5(new QPushButton(u"ばらつき集計"_s, this))
     , Button2(new QPushButton(u"登録"_s, this))
     , BitBtn1(new QPushButton(u"閉じる(&C)"_s, this))
     , m_record(new TDekigataTorimatome(this))
@@ -98,6 +100,8 @@ TfrmEditDekigataTorimatome::TfrmEditDekigataTorimatome(QWidget *parent)
     }
 
     Button3->setGeometry(12, 520, 100, 28);
+    Button5->setGeometry(450, 520, 100, 28);
+    Button5->setToolTip(u"測定データの差が規格値の50%・80%以内にある数と率を工事全体で印刷します"_s);
     Button4->setGeometry(560, 520, 100, 28);
     Button2->setGeometry(670, 520, 100, 28);
     BitBtn1->setGeometry(888, 520, 100, 28);
@@ -106,6 +110,7 @@ TfrmEditDekigataTorimatome::TfrmEditDekigataTorimatome(QWidget *parent)
     connect(Button3, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::Initialize);
     connect(Button2, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::Register);
     connect(Button4, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::Preview);
+    connect(Button5, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::PreviewTolerance);
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
     new TActivationWatch(this, [this] { Activate(); });
 
@@ -245,4 +250,11 @@ void TfrmEditDekigataTorimatome::Preview()
         return;
     SaveGrid();
     PreviewTorimatome(this, m_record->Koji->Code);
+}
+
+void TfrmEditDekigataTorimatome::PreviewTolerance()
+{
+    if (!LoadProjectOfEdit())
+        return;
+    PreviewToleranceSheet(this, m_record->Koji->Code);
 }

@@ -38,6 +38,7 @@ public:
     TSpread *vaSpread1;
     QPushButton *Button3; // 初期化
     QPushButton *Button4; // プレビュー
+    QPushButton *Button5; // ばらつき集計
     QPushButton *Button2; // 登録
     QPushButton *BitBtn1; // 閉じる
 
@@ -50,6 +51,8 @@ private:
     void Initialize();
     void Register();
     void Preview();
+    // The project's ばらつき集計表 from its records (not from the grid) in the preview.
+    void PreviewTolerance();
     // The project of Edit1 loaded into the record; false (after telling the user) when
     // Edit1 names none.
     bool LoadProjectOfEdit();

@@ -11,6 +11,7 @@
 #include "registers/uKosyu.h"
 #include "registers/ukouku.h"
 #include "sheets/uDataSheet.h"
+#include "sheets/uToleranceSheet.h"
 
 #include <QPageLayout>
 
@@ -92,12 +93,11 @@ int RunBatch(const QList<TBatchRow> &Rows, const TBatchFormPrinter &Print)
     return jobs;
 }
 
-bool DrawBatchRows(TPrevX *Prev, const QList<TBatchRow> &Rows, bool Weight, const QString &KojiCode)
+bool DrawBatchRows(TPrevX *Prev, const QList<TBatchRow> &Rows, bool Weight, const QString &KojiCode,
+                   bool Tolerance)
 {
     bool begun = false;
-    RunBatch(Rows, [&](TBatchForm form, const TKelmo4Head &head) {
-        TPrevX job;
-        DrawBatchForm(form, &job, head, Weight);
+    const auto append = [&](const TPrevX &job) {
         for (int n = 1; n <= job.PageCount(); ++n) {
             const TRecordedPage &page = job.Page(n);
             // A new page takes the printer's paper and orientation: give it those of the
@@ -114,8 +114,18 @@ bool DrawBatchRows(TPrevX *Prev, const QList<TBatchRow> &Rows, bool Weight, cons
             for (const TPageCommand &command : page.Commands())
                 Prev->Canvas()->Page()->Add(command);
         }
+    };
+    RunBatch(Rows, [&](TBatchForm form, const TKelmo4Head &head) {
+        TPrevX job;
+        DrawBatchForm(form, &job, head, Weight);
+        append(job);
         return true;
     });
+    if (Tolerance) {
+        TPrevX job;
+        DrawToleranceDocument(&job, KojiCode);
+        append(job);
+    }
     if (begun)
         Prev->EndDoc();
     return begun;
@@ -123,6 +133,8 @@ bool DrawBatchRows(TPrevX *Prev, const QList<TBatchRow> &Rows, bool Weight, cons
 
 void DrawBatchDocument(TPrevX *Prev, const QString &KojiCode, bool Weight)
 {
-    if (!DrawBatchRows(Prev, BatchRowsOfProject(KojiCode), Weight, KojiCode))
+    const QList<TBatchRow> rows = BatchRowsOfProject(KojiCode);
+    // A project without printable records has no batch, not a lone empty table.
+    if (rows.isEmpty() || !DrawBatchRows(Prev, rows, Weight, KojiCode, true))
         throw EKelmoError(u"工事コード「%1」には印刷できる測定データがありません。"_s.arg(KojiCode));
 }

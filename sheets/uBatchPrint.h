@@ -40,11 +40,14 @@ using TBatchFormPrinter = std::function<bool(TBatchForm Form, const TKelmo4Head 
 // control chart. Returns the number of forms made.
 int RunBatch(const QList<TBatchRow> &Rows, const TBatchFormPrinter &Print);
 
-// The ticked forms of Rows, in the order RunBatch makes them, as one document on Prev whose
-// pages keep their orientation and whose file title is "<KojiCode>_一括印刷"; false (Prev
-// untouched) when nothing was drawn.
-bool DrawBatchRows(TPrevX *Prev, const QList<TBatchRow> &Rows, bool Weight, const QString &KojiCode);
+// The ticked forms of Rows, in the order RunBatch makes them, and with Tolerance the
+// project's ばらつき集計表 once after them, as one document on Prev whose pages keep their
+// orientation and whose file title is "<KojiCode>_一括印刷"; false (Prev untouched) when
+// nothing was drawn.
+bool DrawBatchRows(TPrevX *Prev, const QList<TBatchRow> &Rows, bool Weight, const QString &KojiCode,
+                   bool Tolerance);
 
-// The exporter's "batch": every form of every listed record, the same pages in the same
-// order as the batch print, in one document on Prev whose pages keep their orientation.
+// The exporter's "batch": every form of every listed record and the ばらつき集計表, the same
+// pages in the same order as the batch print with everything ticked, in one document on
+// Prev whose pages keep their orientation.
 void DrawBatchDocument(TPrevX *Prev, const QString &KojiCode, bool Weight);

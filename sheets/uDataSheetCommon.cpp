@@ -23,18 +23,25 @@ void RunSheetPages(TPrevX *Prev, const QList<TKel4LineRow> &Lines, int RowsPerPa
                    const std::function<void()> &StartPage,
                    const std::function<void(const TKel4LineRow &line, int slot)> &DrawRow)
 {
+    RunPages(Prev, int(Lines.size()), RowsPerPage, StartPage,
+             [&](int index, int slot) { DrawRow(Lines.at(index), slot); });
+}
+
+void RunPages(TPrevX *Prev, int Count, int RowsPerPage, const std::function<void()> &StartPage,
+              const std::function<void(int index, int slot)> &DrawRow)
+{
     int k = 0;
-    for (qsizetype i = 0; i < Lines.size(); ++i) {
+    for (int i = 0; i < Count; ++i) {
         if (k == 0) {
             // A fresh page canvas starts from the defaults: the font name goes first.
             Prev->Canvas()->Font().SetName(SheetFontName());
             StartPage();
         }
-        DrawRow(Lines.at(i), k);
+        DrawRow(i, k);
         ++k;
         if (k == RowsPerPage) {
             k = 0;
-            if (i + 1 < Lines.size())
+            if (i + 1 < Count)
                 Prev->NewPage();
         }
     }

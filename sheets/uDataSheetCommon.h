@@ -28,6 +28,9 @@ QString SheetFontName();
 void RunSheetPages(TPrevX *Prev, const QList<TKel4LineRow> &Lines, int RowsPerPage,
                    const std::function<void()> &StartPage,
                    const std::function<void(const TKel4LineRow &line, int slot)> &DrawRow);
+// The same over Count rows of any kind, DrawRow(index, slot) with index from 0.
+void RunPages(TPrevX *Prev, int Count, int RowsPerPage, const std::function<void()> &StartPage,
+              const std::function<void(int index, int slot)> &DrawRow);
 
 // ---- texts ----
 

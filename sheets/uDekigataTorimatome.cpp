@@ -234,7 +234,7 @@ void TDekigataTorimatome::DeleteRows()
     q.ExecSQL();
 }
 
-void TDekigataTorimatome::BuildFromMeasurements(const TProgress &progress)
+QList<int> TorimatomeRecordIds(const QString &kojiCode)
 {
     // The joins need the registers' tables even in a fresh data folder.
     TKelmo4Head().CreateTableIfMissing();
@@ -247,8 +247,18 @@ void TDekigataTorimatome::BuildFromMeasurements(const TProgress &progress)
         .Add(u"inner join kouku on (kouku.kojicode=kel4head.kojicode) and (kouku.koukumei=kel4head.koukumei)"_s)
         .Add(u"where kel4head.kojicode=:kojiCode"_s)
         .Add(u"order by kouku.id,kosyu4.id,kel4head.sokuteikoumoku"_s);
-    records.SetParam(u"kojiCode"_s, TextValue(Koji->Code));
+    records.SetParam(u"kojiCode"_s, TextValue(kojiCode));
     records.Open();
+    QList<int> ids;
+    ids.reserve(records.RecordCount());
+    for (; !records.Eof(); records.Next())
+        ids.append(records.FieldInt(u"ID"_s));
+    return ids;
+}
+
+void TDekigataTorimatome::BuildFromMeasurements(const TProgress &progress)
+{
+    const QList<int> ids = TorimatomeRecordIds(Koji->Code);
     // All headers in one read instead of one record load (a dozen queries) for each.
     const QHash<int, THeader> headers = ReadHeaders(Koji->Code);
     TBuildRegisters registers;
@@ -258,15 +268,15 @@ void TDekigataTorimatome::BuildFromMeasurements(const TProgress &progress)
     DeleteRows();
     // The rows were just deleted, so each one is an insert (what Save would choose).
     TPreparedQuery insert(kInsert);
-    const int count = records.RecordCount();
+    const int count = int(ids.size());
     // As one reused measurement record: an ID not found keeps the header loaded before.
     THeader header;
     int n = 0;
-    for (; !records.Eof(); records.Next()) {
+    for (const int id : ids) {
         ++n;
         if (progress)
             progress(n, count);
-        const auto found = headers.constFind(records.FieldInt(u"ID"_s));
+        const auto found = headers.constFind(id);
         if (found != headers.cend())
             header = *found;
         LNo = n;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -7,6 +8,10 @@
 class TKoji;
 class TQuery;
 class TTableDef;
+
+// The IDs of the project's records the summary table has rows for, in its row order: records
+// of registered work types and sections, ordered by section, work type, item.
+QList<int> TorimatomeRecordIds(const QString &kojiCode);
 
 // One row of a project's as-built summary table (table DekigataTorimatome4). The project
 // of every operation is Koji->Code; LNo is the grid row the row belongs to. All values are

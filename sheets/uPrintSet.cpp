@@ -11,6 +11,7 @@
 #include "printing/PrevX.h"
 #include "printing/fPrinterSetup.h"
 #include "sheets/uBatchPrint.h"
+#include "sheets/uToleranceSheet.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -102,6 +103,7 @@ TfrmPrintSet::TfrmPrintSet(QWidget *parent)
     , BitBtn1(new QPushButton(u"一括印刷"_s, this))
     , BitBtn3(new QPushButton(u"印刷の設定"_s, this))
     , BitBtn2(new QPushButton(u"閉じる(&C)"_s, this))
+    , CheckBox1(new QCheckBox(u"ばらつき集計表"_s, this))
 {
     setWindowTitle(u"印刷データ選択"_s);
     SetHelpTopic(this, u"printset"_s);
@@ -126,6 +128,8 @@ TfrmPrintSet::TfrmPrintSet(QWidget *parent)
     BitBtn1->setGeometry(12, 440, 100, 28);
     BitBtn3->setGeometry(120, 440, 100, 28);
     BitBtn2->setGeometry(528, 440, 100, 28);
+    CheckBox1->setGeometry(236, 444, 160, 20);
+    CheckBox1->setToolTip(u"工事全体の出来形ばらつき集計表を、測定データの様式の後に一度印刷します"_s);
 
     connect(vaSpread1, &TSpread::Changed, this, &TfrmPrintSet::CellChanged);
     connect(BitBtn1, &QPushButton::clicked, this, &TfrmPrintSet::BatchPrint);
@@ -166,6 +170,7 @@ void TfrmPrintSet::Activate()
 void TfrmPrintSet::BuildList()
 {
     vaSpread1->ClearAll();
+    CheckBox1->setChecked(true);
     const QList<TBatchRow> rows = BatchRowsOfProject(ItemCode(Edit1->text()));
     int r = 0;
     for (const TBatchRow &row : rows) {
@@ -209,17 +214,32 @@ void TfrmPrintSet::BatchPrint()
         PrintAsOneJob(rows);
         return;
     }
-    RunBatch(rows, [this](TBatchForm form, const TKelmo4Head &head) {
+    bool cancelled = false;
+    RunBatch(rows, [this, &cancelled](TBatchForm form, const TKelmo4Head &head) {
+        bool sent = false;
         switch (form) {
         case TBatchForm::DataSheet:
-            return PrintDataSheetAll(head);
+            sent = PrintDataSheetAll(head);
+            break;
         case TBatchForm::Histogram:
-            return PrintHistGramAll(head);
+            sent = PrintHistGramAll(head);
+            break;
         case TBatchForm::Chart:
-            return PrintXKanrizuAll(head);
+            sent = PrintXKanrizuAll(head);
+            break;
         }
-        return false;
+        cancelled = !sent;
+        return sent;
     });
+    if (!cancelled && CheckBox1->isChecked())
+        PrintToleranceAll();
+}
+
+bool TfrmPrintSet::PrintToleranceAll()
+{
+    TPrevX job;
+    DrawToleranceDocument(&job, ItemCode(Edit1->text()));
+    return SendJob(&job);
 }
 
 void TfrmPrintSet::PrintAsOneJob(const QList<TBatchRow> &rows)
@@ -229,7 +249,7 @@ void TfrmPrintSet::PrintAsOneJob(const QList<TBatchRow> &rows)
     // prints nothing.
     TPrevX document;
     document.SetTitle(u"一括印刷"_s);
-    if (DrawBatchRows(&document, rows, m_weight, ItemCode(Edit1->text())))
+    if (DrawBatchRows(&document, rows, m_weight, ItemCode(Edit1->text()), CheckBox1->isChecked()))
         SendJob(&document);
 }
 

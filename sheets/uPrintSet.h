@@ -4,6 +4,7 @@
 #include <QList>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -53,6 +54,8 @@ public:
     bool PrintDataSheetAll(const TKelmo4Head &head);
     bool PrintHistGramAll(const TKelmo4Head &head);
     bool PrintXKanrizuAll(const TKelmo4Head &head);
+    // The project's ばらつき集計表, once after the records.
+    bool PrintToleranceAll();
 
     QLabel *Label1;
     QLineEdit *Edit1;
@@ -60,6 +63,7 @@ public:
     QPushButton *BitBtn1; // 一括印刷
     QPushButton *BitBtn3; // 印刷の設定
     QPushButton *BitBtn2; // 閉じる
+    QCheckBox *CheckBox1; // ばらつき集計表, ticked when the list is built
 
     static constexpr int kColumns = 8;
     static constexpr int kRows = 500;

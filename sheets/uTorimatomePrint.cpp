@@ -140,7 +140,7 @@ void DrawTorimatomeDocument(TPrevX *Prev, const QString &KojiCode)
     Prev->EndDoc();
 }
 
-void ExportTorimatome(TPrevX *Prev, const QString &KojiCode)
+void CheckProjectRegistered(const QString &KojiCode)
 {
     TKoji koji;
     koji.CreateTableIfMissing();
@@ -149,6 +149,11 @@ void ExportTorimatome(TPrevX *Prev, const QString &KojiCode)
     q.Open();
     if (q.Eof())
         throw EKelmoError(u"工事コード「%1」の工事は登録されていません。"_s.arg(KojiCode));
+}
+
+void ExportTorimatome(TPrevX *Prev, const QString &KojiCode)
+{
+    CheckProjectRegistered(KojiCode);
     TDekigataTorimatome().CreateTableIfMissing();
     // A table never built would come out as an empty frame, which reads as "no records".
     TQuery rows(u"select count(*) from DekigataTorimatome4 where KojiCode=:A"_s);

@@ -16,6 +16,8 @@ void DrawTorimatomeFrame(TPageCanvas *Canvas);
 void PrintTorimatome(TPrevX *Prev, const QString &KojiCode);
 // The whole document: paper, BeginDoc, pages, EndDoc.
 void DrawTorimatomeDocument(TPrevX *Prev, const QString &KojiCode);
+// Raises the exporter's error when no project has the code.
+void CheckProjectRegistered(const QString &KojiCode);
 // The document for the exporter: an unknown project is an error, not an empty page.
 void ExportTorimatome(TPrevX *Prev, const QString &KojiCode);
 // The document in the preview window, shown modally.

@@ -13,6 +13,7 @@
 #include "registers/uKikakutiList.h"
 #include "sheets/uBatchPrint.h"
 #include "sheets/uDataSheet.h"
+#include "sheets/uToleranceSheet.h"
 #include "sheets/uTorimatomePrint.h"
 #include "charts/uChartPrint.h"
 #include "measure/uKelmo4Head.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QSaveFile>
 #include <QTextStream>
 #include <map>
 
@@ -41,12 +43,19 @@ constexpr TKnownForm kKnownForms[] = {
     {u"chart", TExportInput::Record},     {u"summary", TExportInput::Project},
     {u"batch", TExportInput::Project},    {u"roadplan", TExportInput::Project},
     {u"standards", TExportInput::Nothing}, {u"testpage", TExportInput::Nothing},
+    {u"tolerance", TExportInput::Project},
 };
 
 std::map<QString, TExportForm> &Forms()
 {
     static std::map<QString, TExportForm> forms;
     return forms;
+}
+
+std::map<QString, TExportTable> &Tables()
+{
+    static std::map<QString, TExportTable> tables;
+    return tables;
 }
 
 TExportLister &Lister()
@@ -71,6 +80,15 @@ void RegisterBuiltInForms()
     if (Forms().count(u"summary"_s) == 0)
         RegisterExportForm(u"summary"_s, [](const TExportOptions &options, TPrevX *prev) {
             ExportTorimatome(prev, options.Project);
+        });
+    if (Forms().count(u"tolerance"_s) == 0)
+        RegisterExportForm(u"tolerance"_s, [](const TExportOptions &options, TPrevX *prev) {
+            ExportToleranceSheet(prev, options.Project);
+        });
+    if (Tables().count(u"tolerance"_s) == 0)
+        RegisterExportTable(u"tolerance"_s, [](const TExportOptions &options) {
+            CheckProjectRegistered(options.Project);
+            return ToleranceCsv(options.Project);
         });
     if (Forms().count(u"standards"_s) == 0)
         RegisterExportForm(u"standards"_s, [](const TExportOptions &, TPrevX *prev) { DrawKikakutiListDocument(prev); });
@@ -183,8 +201,17 @@ TExportOptions Parse(const QStringList &args, bool &help, bool &version)
         throw TUsageError(u"知らない書式です: "_s + options.Form);
     if (options.Out.isEmpty())
         throw TUsageError(u"--out で出力ファイルを指定してください。"_s);
-    if (!options.Out.endsWith(u".pdf"_s, Qt::CaseInsensitive) && !options.Out.endsWith(u".png"_s, Qt::CaseInsensitive))
-        throw TUsageError(u"出力ファイルの名前は .pdf か .png で終えてください: "_s + options.Out);
+    const bool table = Tables().count(options.Form) > 0;
+    if (options.Out.endsWith(u".csv"_s, Qt::CaseInsensitive)) {
+        if (!table)
+            throw TUsageError(u"--form "_s + options.Form + u" は .csv には書けません。.pdf か .png にしてください: "_s
+                              + options.Out);
+    } else if (!options.Out.endsWith(u".pdf"_s, Qt::CaseInsensitive)
+               && !options.Out.endsWith(u".png"_s, Qt::CaseInsensitive)) {
+        throw TUsageError((table ? u"出力ファイルの名前は .pdf、.png か .csv で終えてください: "_s
+                                 : u"出力ファイルの名前は .pdf か .png で終えてください: "_s)
+                          + options.Out);
+    }
     if (input == TExportInput::Record && !haveRecord)
         throw TUsageError(u"--form "_s + options.Form + u" には --record を指定してください。"_s);
     if (input != TExportInput::Record && (haveRecord || options.Weight))
@@ -251,6 +278,15 @@ void Export(TExportOptions options, QTextStream &out, QTextStream &err)
         Lister()(options, out);
         return;
     }
+    if (options.Out.endsWith(u".csv"_s, Qt::CaseInsensitive)) {
+        const QByteArray bytes = Tables().at(options.Form)(options);
+        // All or nothing: a failed write leaves no half file behind.
+        QSaveFile file(options.Out);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            throw EFileError(u"ファイル「%1」に書き込めません（%2）。書き込めるフォルダーを指定してください。"_s.arg(
+                QDir::toNativeSeparators(options.Out), file.errorString()));
+        return;
+    }
     const auto found = Forms().find(options.Form);
     if (found == Forms().end())
         throw EKelmoError(u"書式「"_s + options.Form + u"」はまだ出力できません。"_s);
@@ -273,6 +309,11 @@ void Export(TExportOptions options, QTextStream &out, QTextStream &err)
 void RegisterExportForm(const QString &name, TExportForm draw)
 {
     Forms()[name] = std::move(draw);
+}
+
+void RegisterExportTable(const QString &name, TExportTable write)
+{
+    Tables()[name] = std::move(write);
 }
 
 void RegisterExportLister(TExportLister list)
@@ -298,11 +339,12 @@ QString ExportUsageText()
 {
     return u"使い方:\n"
            "  kelmo4-export [--data-dir DIR] [--weight] --record ID  --form datasheet|histogram|chart --out FILE\n"
-           "  kelmo4-export [--data-dir DIR]            --project CODE --form summary|batch|roadplan --out FILE\n"
+           "  kelmo4-export [--data-dir DIR]            --project CODE --form summary|batch|roadplan|tolerance --out FILE\n"
            "  kelmo4-export [--data-dir DIR]            --form standards|testpage --out FILE\n"
            "  kelmo4-export [--data-dir DIR] --list [--project CODE]\n"
            "  kelmo4-export [--data-dir DIR] --import-paradox OLDDIR\n"
-           "FILE が .pdf なら PDF を一つ、.png ならページごとの画像 (FILE-001.png …, --dpi N、既定 150) を書きます。\n"_s;
+           "FILE が .pdf なら PDF を一つ、.png ならページごとの画像 (FILE-001.png …, --dpi N、既定 150) を書きます。\n"
+           "tolerance は .csv (UTF-8、BOM 付き) にも書けます。\n"_s;
 }
 
 QString ExportHelpText()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -27,12 +28,16 @@ enum class TExportInput { Nothing, Record, Project };
 // Draws the whole document of a form on Prev: paper, BeginDoc, pages, EndDoc. Failures
 // are raised as EKelmoError.
 using TExportForm = std::function<void(const TExportOptions &options, TPrevX *Prev)>;
+// The bytes of a form's table, written when FILE ends in ".csv".
+using TExportTable = std::function<QByteArray(const TExportOptions &options)>;
 // Writes the --list lines (ID, project code, work type, section, item, tab-separated).
 using TExportLister = std::function<void(const TExportOptions &options, QTextStream &out)>;
 
 // Each form module registers its form under the name the command line uses.
 void RegisterExportForm(const QString &name, TExportForm draw);
 void RegisterExportLister(TExportLister list);
+// A form that can also be written as a table.
+void RegisterExportTable(const QString &name, TExportTable write);
 // The form names the command line knows, and what each needs.
 TExportInput ExportFormInput(const QString &name, bool *known = nullptr);
 

@@ -161,6 +161,7 @@ private Q_SLOTS:
     void deleteKeepsGridAndPrintRegistersFirst();
     void eightyPercentMirrorsSetting();
     void projectPanelPicksRecord();
+    void toleranceFiguresFollowTyping();
 
 private:
     TTestEnv *m_env = nullptr;
@@ -186,7 +187,7 @@ void TestEditDekigata::layoutAndTabOrder()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.windowTitle(), u"ケルモ"_s);
-    QCOMPARE(w.centralWidget()->width(), 772);
+    QCOMPARE(w.centralWidget()->width(), 924);
     QCOMPARE(w.centralWidget()->height() + w.statusBar()->height(), 420);
     QCOMPARE(w.Panel1->toolTip(), u"工事内の工種+項目+工区リスト"_s);
     QCOMPARE(w.Panel2->toolTip(), u"工種+項目リスト"_s);
@@ -566,7 +567,7 @@ void TestEditDekigata::windowGrowsAndRemembersItsSize()
         QCOMPARE(w.BitBtn1->pos(), button);
         grown = w.size();
         // Never smaller than designed.
-        QVERIFY(w.minimumSizeHint().width() >= 772);
+        QVERIFY(w.minimumSizeHint().width() >= 924);
         QVERIFY(w.close());
     }
     TfrmEditDekigata again;
@@ -704,6 +705,8 @@ void TestEditDekigata::positionPickerOnRightClick()
     TfrmEditDekigata w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // Wholly on the test screen, which is narrower than the window.
+    w.move(0, 0);
     // Placed at the window's corner plus the click in the grid, one picker height lower.
     QCursor::setPos(w.vaSpread1->mapToGlobal(QPoint(50, 60)));
     const QPoint expected = w.frameGeometry().topLeft() + QPoint(50, 60 + 132);
@@ -811,6 +814,47 @@ void TestEditDekigata::projectPanelPicksRecord()
     QTest::mouseClick(w.Panel2, Qt::LeftButton);
     QCOMPARE(w.ComboBox6->Text(), u"厚さ"_s); // the register now knows 路盤工:厚さ too
     QCOMPARE(w.Head()->ID, id);
+}
+
+void TestEditDekigata::toleranceFiguresFollowTyping()
+{
+    TfrmEditDekigata w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    Choose(w.ComboBox1, u"0001:道路改良工事"_s);
+    Choose(w.ComboBox2, u"路盤工"_s); // ±50, own standard ±40
+    QCOMPARE(w.ToleranceLabel->text(), u"測定数 0"_s);
+    // Differences 10, 40 (exactly 80 %), 45, −49 and 60 mm.
+    const QStringList measured = {u"10.510"_s, u"10.540"_s, u"10.545"_s, u"10.451"_s, u"10.560"_s};
+    for (int r = 1; r <= 5; ++r) {
+        TypeCell(w.vaSpread1, 6, r, u"10.5"_s);
+        TypeCell(w.vaSpread1, 7, r, measured[r - 1]);
+    }
+    const auto figures = [&w] {
+        QStringList texts;
+        for (int r = 1; r <= 5; ++r)
+            texts << w.vaSpread4->CellText(1, r) + u' ' + w.vaSpread4->CellText(2, r);
+        return texts;
+    };
+    QCOMPARE(figures(), (QStringList{u"1 20.0"_s, u"2 40.0"_s, u"4 80.0"_s, u"1 20.0"_s, u"3 60.0"_s}));
+    QCOMPARE(w.ToleranceLabel->text(), u"測定数 5"_s);
+    constexpr quint32 red = 0x008080FF, orange = 0x0060C0FF, plain = 0x00FFFFFF;
+    QCOMPARE((QList<quint32>{w.vaSpread1->CellBackColor(8, 1), w.vaSpread1->CellBackColor(8, 2),
+                             w.vaSpread1->CellBackColor(8, 3), w.vaSpread1->CellBackColor(8, 4),
+                             w.vaSpread1->CellBackColor(8, 5)}),
+             (QList<quint32>{plain, plain, orange, orange, red}));
+
+    // A corrected difference moves at once.
+    TypeCell(w.vaSpread1, 8, 5, u"20"_s);
+    QCOMPARE(w.vaSpread1->CellBackColor(8, 5), plain);
+    QCOMPARE(figures(), (QStringList{u"2 40.0"_s, u"3 60.0"_s, u"5 100.0"_s, u"0 0.0"_s, u"2 40.0"_s}));
+    // Without a standard there are no bands; the own standard still marks.
+    TypeCell(w.vaSpread2, 1, 1, QString());
+    TypeCell(w.vaSpread2, 1, 2, QString());
+    QCOMPARE(w.ToleranceLabel->text(), u"規格値なし"_s);
+    QCOMPARE(figures(), (QStringList{u" "_s, u" "_s, u" "_s, u" "_s, u"2 40.0"_s}));
+    QCOMPARE(w.vaSpread1->CellBackColor(8, 3), orange);
+    QCOMPARE(w.vaSpread1->CellBackColor(8, 2), plain);
 }
 
 QTEST_MAIN(TestEditDekigata)

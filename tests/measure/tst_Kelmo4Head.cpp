@@ -2,6 +2,7 @@
 #include "app/uCommon.h"
 #include "app/uDatabase.h"
 #include "measure/uKelmo4Head.h"
+#include "measure/uToleranceShares.h"
 #include "registers/uKikakuti4.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
@@ -86,6 +87,8 @@ private Q_SLOTS:
     void unknownIdKeepsObject();
     void lists();
     void figuresOverStoredLines();
+    void toleranceBands_data();
+    void toleranceBands();
 
 private:
     TTestEnv *m_env = nullptr;
@@ -364,6 +367,69 @@ void TestKelmo4Head::figuresOverStoredLines()
     QCOMPARE(head.GetMinDiffText(), u"-3"_s);
     QCOMPARE(head.GetMaxDesignText(), u"10.500"_s);
     QCOMPARE(head.GetDateRangeText(), u"5月7日:6月12日"_s);
+}
+
+void TestKelmo4Head::toleranceBands_data()
+{
+    // Limits upper, lower, own upper, own lower (mm); the differences in their unit; then
+    // the counts 50 %, 80 %, standard, outside, outside own, and the two shares.
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QStringList>("limits");
+    QTest::addColumn<QStringList>("diffs");
+    QTest::addColumn<QList<int>>("counts");
+    QTest::addColumn<QStringList>("shares");
+    QTest::newRow("exactly on 50, 80, 100 %") << u"㎜"_s << QStringList{u"10"_s, u"-10"_s, {}, {}}
+        << QStringList{u"5"_s, u"-5"_s, u"5.001"_s, u"8"_s, u"-8"_s, u"10"_s, u"-10"_s, u"10.1"_s}
+        << QList<int>{8, 2, 5, 7, 1, 0} << QStringList{u"25.0"_s, u"62.5"_s};
+    QTest::newRow("㎝ differences") << u"㎝"_s << QStringList{u"25"_s, u"-25"_s, {}, {}}
+        << QStringList{u"1.25"_s, u"2"_s, u"2.5"_s, u"2.51"_s} << QList<int>{4, 1, 2, 3, 1, 0}
+        << QStringList{u"25.0"_s, u"50.0"_s};
+    // 0.015 × 1000 is 15.000000000000002 in binary.
+    QTest::newRow("ｍ differences") << u"ｍ"_s << QStringList{u"30"_s, u"-30"_s, {}, {}}
+        << QStringList{u"0.015"_s, u"0.024"_s, u"0.0151"_s, u"-0.0301"_s} << QList<int>{4, 1, 3, 3, 1, 0}
+        << QStringList{u"25.0"_s, u"75.0"_s};
+    QTest::newRow("blank lower side") << u"㎜"_s << QStringList{u"+20"_s, u" "_s, {}, {}}
+        << QStringList{u"-100"_s, u"10"_s, u"16"_s, u"21"_s} << QList<int>{4, 2, 3, 3, 1, 0}
+        << QStringList{u"50.0"_s, u"75.0"_s};
+    // Half of a negative upper standard lies above it: the bands still end at the standard.
+    QTest::newRow("negative upper") << u"㎜"_s << QStringList{u"-5"_s, u"-20"_s, {}, {}}
+        << QStringList{u"-4"_s, u"-5"_s, u"-12"_s, u"-19"_s} << QList<int>{4, 1, 2, 3, 1, 0}
+        << QStringList{u"25.0"_s, u"50.0"_s};
+    QTest::newRow("texts not counted") << u"㎜"_s << QStringList{u"10"_s, u"-10"_s, {}, {}}
+        << QStringList{u"欠測"_s, {}, u" 3 "_s, u"1,5"_s} << QList<int>{1, 1, 1, 1, 0, 0}
+        << QStringList{u"100.0"_s, u"100.0"_s};
+    QTest::newRow("own standard") << u"㎜"_s << QStringList{u"50"_s, u"-50"_s, u"40"_s, u"-40"_s}
+        << QStringList{u"41"_s, u"-40"_s, u"45"_s, u"60"_s} << QList<int>{4, 0, 1, 3, 1, 3}
+        << QStringList{u"0.0"_s, u"25.0"_s};
+    QTest::newRow("no standard") << u"㎜"_s << QStringList{{}, {}, {}, {}} << QStringList{u"5"_s, u"500"_s}
+        << QList<int>{2, 0, 0, 0, 0, 0} << QStringList{u"0.0"_s, u"0.0"_s};
+    // 1 of 16 is 6.25 %, 13 of 16 is 81.25 %: half up.
+    QStringList sixteen(16, u"0"_s);
+    for (int i = 13; i < 16; ++i)
+        sixteen[i] = u"9"_s;
+    for (int i = 1; i < 13; ++i)
+        sixteen[i] = u"7"_s;
+    QTest::newRow("shares half up") << u"㎜"_s << QStringList{u"10"_s, u"-10"_s, {}, {}} << sixteen
+        << QList<int>{16, 1, 13, 16, 0, 0} << QStringList{u"6.3"_s, u"81.3"_s};
+}
+
+void TestKelmo4Head::toleranceBands()
+{
+    QFETCH(QString, unit);
+    QFETCH(QStringList, limits);
+    QFETCH(QStringList, diffs);
+    QFETCH(QList<int>, counts);
+    QFETCH(QStringList, shares);
+    TToleranceShares shares0(unit, limits[0], limits[1], limits[2], limits[3]);
+    for (const QString &d : diffs)
+        shares0.Add(d);
+    QCOMPARE(shares0.HasStandard(), !limits[0].trimmed().isEmpty() || !limits[1].trimmed().isEmpty());
+    QCOMPARE((QList<int>{shares0.Count(), shares0.Within50(), shares0.Within80(), shares0.WithinStandard(),
+                         shares0.Outside(), shares0.OutsideOwn()}),
+             counts);
+    QCOMPARE((QStringList{TToleranceShares::ShareText(shares0.Within50(), shares0.Count()),
+                          TToleranceShares::ShareText(shares0.Within80(), shares0.Count())}),
+             shares);
 }
 
 QTEST_GUILESS_MAIN(TestKelmo4Head)

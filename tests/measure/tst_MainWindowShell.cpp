@@ -90,7 +90,7 @@ void TestMainWindowShell::captionSizeAndStatusBar()
     TTestEnv env;
     TfrmEditDekigata window;
     QCOMPARE(window.windowTitle(), u"ケルモ"_s);
-    QCOMPARE(window.width(), 772);
+    QCOMPARE(window.width(), 924);
     QCOMPARE(window.height() - window.menuBar()->sizeHint().height(), 420);
     const int widths[5] = {100, 35, 25, 50, 50};
     for (int i = 0; i < 5; ++i)

@@ -197,6 +197,8 @@ void TestExport::usageErrors_data()
         << QStringList{u"--project"_s, u"P1"_s, u"--record"_s, u"3"_s, u"--form"_s, u"summary"_s, u"--out"_s, u"x.pdf"_s};
     QTest::newRow("standards with project")
         << QStringList{u"--project"_s, u"P1"_s, u"--form"_s, u"standards"_s, u"--out"_s, u"x.pdf"_s};
+    QTest::newRow("csv of a form without table")
+        << QStringList{u"--project"_s, u"P1"_s, u"--form"_s, u"summary"_s, u"--out"_s, u"x.csv"_s};
     QTest::newRow("list with form") << QStringList{u"--list"_s, u"--form"_s, u"testpage"_s};
 }
 

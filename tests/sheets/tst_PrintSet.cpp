@@ -10,6 +10,7 @@
 #include "printing/PrevX.h"
 #include "sheets/uBatchPrint.h"
 #include "sheets/uPrintSet.h"
+#include "sheets/uToleranceSheet.h"
 #include "support/ModalAnswer.h"
 #include "support/PdfTools.h"
 #include "support/TestEnv.h"
@@ -306,6 +307,9 @@ void TestPrintSet::batchToThePdfPrinterIsOneFile()
         return true;
     });
     QVERIFY(expected.contains(u"PORT"_s) && expected.contains(u"LAND"_s));
+    // The project's ばらつき集計表, ticked with the list, once after the records.
+    QVERIFY(w.CheckBox1->isChecked());
+    expected.append(u"PORT"_s);
 
     // The name the file dialog would be answered with.
     const QString file = QDir(m_env->Root()).filePath(u"一括.pdf"_s);
@@ -362,6 +366,12 @@ void TestPrintSet::exportPutsTheSamePagesInOneDocument()
         return true;
     });
     QVERIFY(expected.contains(u"PORT"_s) && expected.contains(u"LAND"_s));
+    // The ばらつき集計表 closes the batch, as the window's choice prints it.
+    TPrevX tolerance;
+    DrawToleranceDocument(&tolerance, u"K1"_s);
+    QCOMPARE(tolerance.PageCount(), 1);
+    expected.append(Orientation(tolerance.Page(1)));
+    commands.append(int(tolerance.Page(1).Commands().size()));
 
     TPrevX all;
     DrawBatchDocument(&all, u"K1"_s, false);

@@ -8,6 +8,7 @@
 #include "printing/uPrintView.h"
 #include "sheets/fEditDekigataTorimatome.h"
 #include "sheets/uDekigataTorimatome.h"
+#include "sheets/uToleranceSheet.h"
 #include "sheets/uTorimatomePrint.h"
 #include "support/ModalAnswer.h"
 #include "support/TestEnv.h"
@@ -99,6 +100,7 @@ private Q_SLOTS:
     void standardColumn();
     void rowsPrintTrimmedInLnoOrder();
     void previewSavesTheGridFirst();
+    void toleranceSheetAgreesWithItsCsv();
 
 private:
     std::unique_ptr<TTestEnv> m_env;
@@ -295,6 +297,61 @@ void TestTorimatomePrint::previewSavesTheGridFirst()
     QCOMPARE(pages, 1);
     QVERIFY(text.contains(u"プレビュー前に入力"_s));
     QVERIFY(StoredRows(u"K1"_s).at(1).endsWith(u"|プレビュー前に入力"_s));
+}
+
+// The ばらつき集計表 from the summary window, row by row as its CSV has it.
+void TestTorimatomePrint::toleranceSheetAgreesWithItsCsv()
+{
+    AddSampleProject();
+    AddRecord(u"K1"_s, {u"舗装"_s, u"B工区"_s, u"基準高"_s, {}, {}, u"㎜"_s, {u"3"_s, u"欠測"_s}});
+    AddRecord(u"K1"_s, {u"舗装"_s, u"B工区"_s, u"高さ"_s, u"5"_s, u"-5"_s, u"㎜"_s, {u"6"_s, u"-4.5"_s, u"1"_s}});
+    const QByteArray csv = ToleranceCsv(u"K1"_s);
+    QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(QString::fromUtf8(csv.mid(3)).split(u"\r\n"_s),
+             (QStringList{u"ID,工種,工区,測定項目,上限規格値,下限規格値,測定数,50%以内,80%以内,規格値以内,規格値外,50%以内率,80%以内率"_s,
+                          u"3,路盤,A工区,幅,20,-20,2,1,1,2,0,50.0,50.0"_s,
+                          u"2,舗装,A工区,厚さ,15,-10,1,1,1,1,0,100.0,100.0"_s,
+                          u"1,路盤,B工区,高さ,20,-20,3,3,3,3,0,100.0,100.0"_s,
+                          u"4,舗装,B工区,基準高,,,1,,,,,,"_s,
+                          u"5,舗装,B工区,高さ,5,-5,3,1,1,2,1,33.3,33.3"_s, QString()}));
+
+    TfrmEditDekigataTorimatome w;
+    w.OpenForProject(u"K1:工事K1"_s);
+    int pages = 0;
+    QList<TPageCommand> texts;
+    QString all;
+    WhenModal("TfrmPreView", [&](QWidget *modal) {
+        auto *preview = static_cast<TfrmPreView *>(modal);
+        pages = preview->PrevX1->PageCount();
+        texts = preview->PrevX1->Page(1).Texts();
+        all = preview->PrevX1->Page(1).AllText();
+        preview->close();
+    });
+    w.Button5->click();
+    QCOMPARE(pages, 1);
+    QVERIFY(all.contains(u"出来形ばらつき集計表"_s));
+    // Row k from y 2.6 + k cm; the texts of its cells left to right, top to bottom.
+    const auto row = [&](int k) {
+        const int y1 = PrintPixelY(2.6f + float(k)), y2 = PrintPixelY(3.6f + float(k));
+        QList<TPageCommand> cells;
+        for (const TPageCommand &c : texts) {
+            if (c.Box.center().y() >= y1 && c.Box.center().y() < y2)
+                cells.append(c);
+        }
+        std::stable_sort(cells.begin(), cells.end(), [](const TPageCommand &a, const TPageCommand &b) {
+            return a.Box.right() / 20 != b.Box.right() / 20 ? a.Box.right() < b.Box.right() : a.Box.top() < b.Box.top();
+        });
+        QStringList texts;
+        for (const TPageCommand &c : cells)
+            texts.append(c.Text);
+        return texts.join(u' ');
+    };
+    QCOMPARE(row(0), u"路盤 A工区 幅 ±2 (㎝) 2 1 (50.0%) 1 (50.0%) 2 (100.0%) 0 (0.0%)"_s);
+    QCOMPARE(row(3), u"舗装 B工区 基準高 規格値なし 1"_s);
+    QCOMPARE(row(4), u"舗装 B工区 高さ ±5 (㎜) 3 1 (33.3%) 1 (33.3%) 2 (66.7%) 1 (33.3%)"_s);
+    // The total leaves out the record without standard, and says so.
+    QCOMPARE(row(5), u"合計 9 6 (66.7%) 6 (66.7%) 8 (88.9%) 1 (11.1%)"_s);
+    QVERIFY(all.contains(u"規格値なし 1 件を除く"_s));
 }
 
 QTEST_MAIN(TestTorimatomePrint)
