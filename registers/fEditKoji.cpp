@@ -66,6 +66,9 @@ TfrmEditKoji::TfrmEditKoji(QWidget *parent)
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
     }
+    LimitBytes(ComboBox3->lineEdit(), TKoji::TableDef(), u"HACCHUSYA"_s);
+    LimitBytes(ComboBox2->lineEdit(), TKoji::TableDef(), u"UKEOISYA"_s);
+    LimitBytes(ComboBox1->lineEdit(), TKoji::TableDef(), u"DAIRININ"_s);
     auto *radios = new QHBoxLayout(RadioGroup1);
     const QStringList styles = {u"開発局"_s, u"土木現業所"_s, u"支庁"_s};
     for (int i = 0; i < styles.size(); ++i) {

@@ -161,7 +161,10 @@ void TestKojiWindow::refusedSaveKeepsWhatWasTyped()
     Type(m_window->Edit1, u"0001"_s);
     Type(m_window->Edit2, u"工事"_s);
     const QString longClient = QString(12, QChar(u'局')); // 24 bytes: fits the register, not the project
+    // Typing stops at the project's 20 bytes; a longer text can only come from the program.
     Type(m_window->ComboBox3, longClient);
+    QCOMPARE(m_window->ComboBox3->currentText(), QString(10, QChar(u'局')));
+    m_window->ComboBox3->setEditText(longClient);
     QString message;
     AnswerBox(QMessageBox::Ok, &message);
     QTest::mouseClick(m_window->Button2, Qt::LeftButton);
