@@ -82,6 +82,9 @@ public:
     void GridLeaveCell(int col, int row, int newCol, int newRow);
     void GridRightClick(int col, int row);
     void GridPasted(int col1, int row1, int col2, int row2);
+    // Texts from a file entered as typing them would: third values, reformatting, totals;
+    // the grid counts as modified and nothing is stored.
+    void EnterGridRows(const QList<TGridRowTexts> &rows);
 
     // The picker panels "工事名" and "工種名".
     void Panel1Click();
@@ -124,6 +127,8 @@ public:
     QAction *actPrint;
     QAction *actSummary;
     QAction *actImportParadox;
+    QAction *actImportCsv;
+    QAction *actExportRecord;
     QAction *actDeleteData;
     QAction *actExit;
     QAction *actSimulation;

@@ -11,7 +11,8 @@ class TfrmEditDekigata;
 
 // "出来形とりまとめ表": the summary table of one project in a grid of 11 columns × 500
 // rows, grid row = LNO. "初期化" generates the rows from the measurement records, "登録"
-// stores the grid, "プレビュー" stores it and previews its print.
+// stores the grid, "プレビュー" stores it and previews its print, "Excel書き出し…" writes
+// the grid's rows in the print's columns to a spreadsheet file.
 class TfrmEditDekigataTorimatome final : public QWidget
 {
     Q_OBJECT
@@ -39,6 +40,7 @@ public:
     QPushButton *Button3; // 初期化
     QPushButton *Button4; // プレビュー
     QPushButton *Button2; // 登録
+    QPushButton *Button5; // Excel書き出し…
     QPushButton *BitBtn1; // 閉じる
 
     static constexpr int kColumns = 11;
@@ -50,6 +52,8 @@ private:
     void Initialize();
     void Register();
     void Preview();
+    // The rows as the grid shows them, unregistered edits included, to .xlsx or .csv.
+    void ExportTable();
     // The project of Edit1 loaded into the record; false (after telling the user) when
     // Edit1 names none.
     bool LoadProjectOfEdit();

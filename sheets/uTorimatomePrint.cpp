@@ -140,7 +140,7 @@ void DrawTorimatomeDocument(TPrevX *Prev, const QString &KojiCode)
     Prev->EndDoc();
 }
 
-void ExportTorimatome(TPrevX *Prev, const QString &KojiCode)
+void CheckTorimatomeForExport(const QString &KojiCode)
 {
     TKoji koji;
     koji.CreateTableIfMissing();
@@ -168,6 +168,11 @@ void ExportTorimatome(TPrevX *Prev, const QString &KojiCode)
                           "メニュー「ファイル」－「取りまとめ表の作成」で「初期化」を押すと、表が作られて保存されます。"_s
                               .arg(KojiCode));
     }
+}
+
+void ExportTorimatome(TPrevX *Prev, const QString &KojiCode)
+{
+    CheckTorimatomeForExport(KojiCode);
     DrawTorimatomeDocument(Prev, KojiCode);
 }
 

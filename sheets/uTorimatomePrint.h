@@ -16,7 +16,10 @@ void DrawTorimatomeFrame(TPageCanvas *Canvas);
 void PrintTorimatome(TPrevX *Prev, const QString &KojiCode);
 // The whole document: paper, BeginDoc, pages, EndDoc.
 void DrawTorimatomeDocument(TPrevX *Prev, const QString &KojiCode);
-// The document for the exporter: an unknown project is an error, not an empty page.
+// For the exporter: an unknown project, or a table never built, is an error (EKelmoError
+// saying what to do), not an empty page.
+void CheckTorimatomeForExport(const QString &KojiCode);
+// The document for the exporter, after that check.
 void ExportTorimatome(TPrevX *Prev, const QString &KojiCode);
 // The document in the preview window, shown modally.
 void PreviewTorimatome(QWidget *Owner, const QString &KojiCode);
