@@ -42,7 +42,7 @@ TCsvEncoding DetectEncoding(const QByteArray &bytes)
     if (bytes.startsWith(kBom))
         return TCsvEncoding::Utf8Bom;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decoder.decode(bytes);
+    const QString text = decoder(bytes); // the decoding runs when the result is taken
     return decoder.hasError() ? TCsvEncoding::ShiftJis : TCsvEncoding::Utf8;
 }
 
