@@ -34,7 +34,7 @@ constexpr TCsvEncoding kEncodings[] = {TCsvEncoding::Utf8, TCsvEncoding::Utf8Bom
 } // namespace
 
 TfrmCsvImport::TfrmCsvImport(const QString &fileName, QByteArray bytes, int formType, int startRow,
-                             QWidget *parent)
+                             const TGridUnits &units, QWidget *parent)
     : QDialog(parent)
     , EncodingBox(new QComboBox(this))
     , HeadingBox(new QCheckBox(u"1 行目は見出し（列の名前）"_s, this))
@@ -45,6 +45,7 @@ TfrmCsvImport::TfrmCsvImport(const QString &fileName, QByteArray bytes, int form
     , SummaryLabel(new QLabel(this))
     , m_import(std::move(bytes))
     , m_formType(formType)
+    , m_units(units)
 {
     setWindowTitle(u"CSV読み込み"_s);
     SetHelpTopic(this, u"exchange"_s);
@@ -153,12 +154,21 @@ void TfrmCsvImport::Refresh()
     const int shown = qMin(int(m_plan.Entries.size()), kPreviewRows);
     PreviewTable->clearContents();
     PreviewTable->setRowCount(shown);
+    // The shown rows computed and formatted as the grid will do it.
+    TGridBuffer buffer;
+    QList<TGridRowTexts> rows = Rows().mid(0, shown);
+    for (TGridRowTexts &row : rows)
+        row.Row = qMin(row.Row, RowCount);
+    GridCalc::EnterRows(buffer, m_units, rows);
+    GridCalc::Reformat(buffer, m_units);
     QStringList rowHeadings;
     for (int k = 0; k < shown; ++k) {
         const TGridImport::TEntry &entry = m_plan.Entries.at(k);
         rowHeadings << QString::number(entry.Row);
-        for (const auto &[col, text] : entry.Cells)
-            PreviewTable->setItem(k, col - 1, new QTableWidgetItem(text));
+        for (int col = 1; col <= ColumnCount; ++col) {
+            if (const QString text = buffer.Cell(col, rows.at(k).Row); !text.isEmpty())
+                PreviewTable->setItem(k, col - 1, new QTableWidgetItem(text));
+        }
     }
     PreviewTable->setVerticalHeaderLabels(rowHeadings);
 
@@ -174,10 +184,13 @@ void TfrmCsvImport::Refresh()
     if (m_plan.Entries.isEmpty())
         SummaryLabel->setText(u"読み込める行がありません。"_s);
     else
-        SummaryLabel->setText(u"%1 行を、グリッドの %2 行目から %3 行目に読み込みます。読み込んだ値は「登録」するまで保存されません。"_s
-                                  .arg(m_plan.Entries.size())
+        SummaryLabel->setText(u"グリッドの %1 行目から %2 行目に %3 行を読み込みます%4。読み込んだ値は「登録」するまで保存されません。"_s
                                   .arg(m_plan.FirstRow)
-                                  .arg(qMin(m_plan.LastRow, RowCount)));
+                                  .arg(qMin(m_plan.LastRow, RowCount))
+                                  .arg(m_plan.Entries.size())
+                                  .arg(m_plan.Problems.isEmpty()
+                                           ? QString()
+                                           : u"（読めない %1 行は除きます）"_s.arg(m_plan.Problems.size())));
 }
 
 QList<TGridRowTexts> TfrmCsvImport::Rows() const
@@ -232,7 +245,8 @@ bool TfrmCsvImport::ImportFile(TfrmEditDekigata &main, const QString &path)
         return false;
     }
     const int active = main.vaSpread1->ActiveRow();
-    TfrmCsvImport dialog(QFileInfo(path).fileName(), bytes, main.FormType(), active > 0 ? active : 1, &main);
+    TfrmCsvImport dialog(QFileInfo(path).fileName(), bytes, main.FormType(), active > 0 ? active : 1, main.GridUnits(),
+                         &main);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     main.EnterGridRows(dialog.Rows());

@@ -23,9 +23,10 @@ class TfrmCsvImport final : public QDialog
     Q_DISABLE_COPY_MOVE(TfrmCsvImport)
 
 public:
-    // FormType as the main window's (0 高さ, 1 厚さ, 2 幅); StartRow the row to begin at.
+    // FormType as the main window's (0 高さ, 1 厚さ, 2 幅); StartRow the row to begin at;
+    // Units those of the main window, so the preview shows the computed values.
     TfrmCsvImport(const QString &fileName, QByteArray bytes, int formType, int startRow,
-                  QWidget *parent = nullptr);
+                  const TGridUnits &units, QWidget *parent = nullptr);
 
     // Connects and enables "CSV読み込み…" of the main window.
     static void ConnectMenu(TfrmEditDekigata &main);
@@ -58,4 +59,5 @@ private:
     TGridImport m_import;
     TGridImport::TPlan m_plan;
     int m_formType;
+    TGridUnits m_units;
 };

@@ -85,6 +85,8 @@ public:
     // Texts from a file entered as typing them would: third values, reformatting, totals;
     // the grid counts as modified and nothing is stored.
     void EnterGridRows(const QList<TGridRowTexts> &rows);
+    // The units, "有効" and "下がり" the grid computes with.
+    TGridUnits GridUnits() const;
 
     // The picker panels "工事名" and "工種名".
     void Panel1Click();
@@ -165,7 +167,6 @@ private:
     void ConnectControls();
     void SetTabOrder();
 
-    TGridUnits GridUnits() const;
     // After a choice: the found record's own limits, else the register's for the key.
     void ShowKeyLimits(bool recordFound);
     void ShowLimitCells();
