@@ -203,8 +203,9 @@ void TfrmEditDekigata::BuildMenus()
 
     // Commands whose windows live elsewhere stay disabled until their code connects and
     // enables them.
-    for (QAction *action : {actPrint, actSummary, actImportParadox, actImportCsv, actExportRecord, actSimulation, actBulkChange, actKoji, actKosyu,
-                            actKouku, actSimei, actKikakuti, actRoadPlan, actSampleData})
+    for (QAction *action : {actPrint, actSummary, actImportParadox, actImportCsv, actExportRecord, actSimulation,
+                            actBulkChange, actKoji, actKosyu, actKouku, actSimei, actKikakuti, actRoadPlan,
+                            actSampleData})
         action->setEnabled(false);
     connect(actPrinterSetup, &QAction::triggered, this, [this] { ShowPrinterSetupDialog(this); });
     // The register windows, shown without waiting.

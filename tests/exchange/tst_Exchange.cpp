@@ -16,6 +16,8 @@
 #include "support/TestEnv.h"
 
 #include <QDialog>
+#include <QMessageBox>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -95,6 +97,7 @@ private Q_SLOTS:
     void importPlan();
     void recordRoundTrip_data();
     void recordRoundTrip();
+    void tooManyRowsChangeNothing();
     void xlsxReadBack();
 
 private:
@@ -266,6 +269,35 @@ void TestExchange::recordRoundTrip()
         QCOMPARE(QStringList(back[i].Cells.begin(), back[i].Cells.end()),
                  QStringList(lines[i].Cells.begin(), lines[i].Cells.end()));
     }
+}
+
+// OK with rows beyond the grid is refused with a message; the grid stays as it was.
+void TestExchange::tooManyRowsChangeNothing()
+{
+    const QString csv = m_env->Root() + u"/three.csv"_s;
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("No.0\nNo.20\nNo.40\n");
+    file.close();
+    TfrmEditDekigata w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QString message;
+    WhenModal("TfrmCsvImport", [&message](QWidget *widget) {
+        auto *dialog = static_cast<TfrmCsvImport *>(widget);
+        dialog->StartRowBox->setValue(999);
+        WhenModal("QMessageBox", [&message](QWidget *box) {
+            message = static_cast<QMessageBox *>(box)->text();
+            box->close();
+        });
+        dialog->OkButton->click();
+        QVERIFY(dialog->isVisible());
+        dialog->reject();
+    });
+    QVERIFY(!TfrmCsvImport::ImportFile(w, csv));
+    QVERIFY2(message.contains(u"1000 行まで"_s) && message.contains(u"何も読み込んでいません"_s), qPrintable(message));
+    QCOMPARE(w.vaSpread1->CellText(1, 999), QString());
+    QVERIFY(!w.GridModified());
 }
 
 // The Excel files read back: header block, numbers as numbers with their decimals, texts as
