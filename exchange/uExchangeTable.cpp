@@ -32,12 +32,12 @@ void TExchangeTable::WriteXlsx(const QString &path) const
     TXlsxWriter xlsx(path, sheetName.left(31));
     int row = 0;
     if (!Title.isEmpty()) {
-        xlsx.WriteText(row, 0, Title, true);
+        xlsx.WriteText(row, 0, Title, true, false);
         row += 2;
     }
     for (const auto &[label, value] : Header) {
         xlsx.WriteText(row, 0, label, true);
-        xlsx.WriteValue(row, 1, value);
+        xlsx.WriteValue(row, 1, value, false);
         ++row;
     }
     if (!Header.isEmpty())

@@ -86,27 +86,29 @@ void TXlsxWriter::Widen(int col, const QString &text)
     m_widths[col] = qMax(m_widths[col], widest);
 }
 
-void TXlsxWriter::WriteText(int row, int col, const QString &text, bool bold)
+void TXlsxWriter::WriteText(int row, int col, const QString &text, bool bold, bool fit)
 {
     if (text.isEmpty())
         return;
     Check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(col), text.toUtf8().constData(),
                                  bold ? m_bold : nullptr),
           "書き込み");
-    Widen(col, text);
+    if (fit)
+        Widen(col, text);
 }
 
-void TXlsxWriter::WriteValue(int row, int col, const QString &text)
+void TXlsxWriter::WriteValue(int row, int col, const QString &text, bool fit)
 {
     double value = 0;
     int decimals = 0;
     if (!NumberOf(text, &value, &decimals)) {
-        WriteText(row, col, text);
+        WriteText(row, col, text, false, fit);
         return;
     }
     Check(worksheet_write_number(m_sheet, lxw_row_t(row), lxw_col_t(col), value, NumberFormat(decimals)),
           "書き込み");
-    Widen(col, text);
+    if (fit)
+        Widen(col, text);
 }
 
 void TXlsxWriter::Close()

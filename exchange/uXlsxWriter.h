@@ -20,10 +20,12 @@ public:
     TXlsxWriter(const TXlsxWriter &) = delete;
     TXlsxWriter &operator=(const TXlsxWriter &) = delete;
 
-    void WriteText(int row, int col, const QString &text, bool bold = false);
+    // Fit: the column is made wide enough for the text (a title or a header value may run
+    // over into the empty cells beside it instead).
+    void WriteText(int row, int col, const QString &text, bool bold = false, bool fit = true);
     // A text that reads back as the same number ("10.500", "-3") becomes a number shown
     // with its decimals; any other text ("No.20", "00123") stays a text.
-    void WriteValue(int row, int col, const QString &text);
+    void WriteValue(int row, int col, const QString &text, bool fit = true);
     // Fits the column widths to what was written and writes the file (EFileError on failure).
     void Close();
 
