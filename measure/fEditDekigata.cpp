@@ -175,6 +175,8 @@ void TfrmEditDekigata::BuildMenus()
     file->addSeparator();
     actSummary = file->addAction(u"取りまとめ表の作成"_s);
     actImportParadox = file->addAction(u"旧データの取り込み…"_s);
+    actImportCsv = file->addAction(u"CSV読み込み…"_s);
+    actExportRecord = file->addAction(u"書き出し…"_s);
     file->addSeparator();
     actDeleteData = file->addAction(u"データ削除"_s);
     actExit = file->addAction(u"終了"_s);
@@ -209,8 +211,9 @@ void TfrmEditDekigata::BuildMenus()
 
     // Commands whose windows live elsewhere stay disabled until their code connects and
     // enables them.
-    for (QAction *action : {actPrint, actSummary, actImportParadox, actSimulation, actBulkChange, actKoji, actKosyu,
-                            actKouku, actSimei, actKikakuti, actRoadPlan, actSampleData})
+    for (QAction *action : {actPrint, actSummary, actImportParadox, actImportCsv, actExportRecord, actSimulation,
+                            actBulkChange, actKoji, actKosyu, actKouku, actSimei, actKikakuti, actRoadPlan,
+                            actSampleData})
         action->setEnabled(false);
     connect(actPrinterSetup, &QAction::triggered, this, [this] { ShowPrinterSetupDialog(this); });
     // The register windows, shown without waiting.
@@ -394,10 +397,8 @@ void TfrmEditDekigata::BuildControls()
     vaSpread1->setGeometry(4, 164, kClientWidth - 8, kClientHeight - kStatusHeight - 168);
     vaSpread1->SetMaxCols(ColumnCount);
     vaSpread1->SetMaxRows(RowCount);
-    const char16_t *const headings[] = {u"測点", u"位置", u"左設計", u"左測定", u"左差", u"中設計",
-                                        u"中測定", u"中差", u"右設計", u"右測定", u"右差", u"摘要"};
     for (int c = 1; c <= ColumnCount; ++c) {
-        vaSpread1->SetCellText(c, 0, QString::fromUtf16(headings[c - 1]));
+        vaSpread1->SetCellText(c, 0, ColumnHeading(c));
         vaSpread1->SetColWidth(c, kColumnWidths[c - 1]);
     }
     vaSpread1->SetColWidth(0, 40);
@@ -1053,6 +1054,23 @@ void TfrmEditDekigata::GridPasted(int col1, int row1, int col2, int row2)
                 vaSpread1->HalfWidthCell(c, r);
         }
     }
+    ShowGridTotals();
+}
+
+void TfrmEditDekigata::EnterGridRows(const QList<TGridRowTexts> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    m_gridModified = true;
+    TSpreadCells cells(vaSpread1);
+    vaSpread1->Model()->BeginUpdate();
+    GridCalc::EnterRows(cells, GridUnits(), rows);
+    for (const TGridRowTexts &row : rows) {
+        for (const auto &cell : row.Cells)
+            m_proposals.remove(CellKey(cell.first, row.Row));
+    }
+    m_calc.Reformat(cells, GridUnits());
+    vaSpread1->Model()->EndUpdate();
     ShowGridTotals();
 }
 

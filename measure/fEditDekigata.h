@@ -86,6 +86,11 @@ public:
     void GridLeaveCell(int col, int row, int newCol, int newRow);
     void GridRightClick(int col, int row);
     void GridPasted(int col1, int row1, int col2, int row2);
+    // Texts from a file entered as typing them would: third values, reformatting, totals;
+    // the grid counts as modified and nothing is stored.
+    void EnterGridRows(const QList<TGridRowTexts> &rows);
+    // The units, "有効" and "下がり" the grid computes with.
+    TGridUnits GridUnits() const;
 
     // The picker panels "工事名" and "工種名".
     void Panel1Click();
@@ -130,6 +135,8 @@ public:
     QAction *actPrint;
     QAction *actSummary;
     QAction *actImportParadox;
+    QAction *actImportCsv;
+    QAction *actExportRecord;
     QAction *actDeleteData;
     QAction *actExit;
     QAction *actSimulation;
@@ -166,7 +173,6 @@ private:
     void ConnectControls();
     void SetTabOrder();
 
-    TGridUnits GridUnits() const;
     // After a choice: the found record's own limits, else the register's for the key.
     void ShowKeyLimits(bool recordFound);
     void ShowLimitCells();

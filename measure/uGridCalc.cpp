@@ -61,6 +61,13 @@ double DifferenceOf(double design, double measured, const TGridUnits &units, int
 }
 } // namespace
 
+QString GridLayout::ColumnHeading(int column)
+{
+    static const char16_t *const headings[] = {u"測点", u"位置", u"左設計", u"左測定", u"左差", u"中設計",
+                                               u"中測定", u"中差", u"右設計", u"右測定", u"右差", u"摘要"};
+    return column >= 1 && column <= ColumnCount ? QString::fromUtf16(headings[column - 1]) : QString();
+}
+
 TGridBuffer::TGridBuffer(int rows)
     : m_rows(rows)
     , m_cells(qsizetype(rows) * ColumnCount)
@@ -242,6 +249,26 @@ void ComputeGroup(TGridCells &cells, const TGridUnits &units, int column, int ro
     const double m = measured * units.UI;
     const double x = units.Sagari ? d - m : m - d;
     cells.SetCell(DiffColumn(g), row, FormatGeneral(x / units.UD));
+}
+
+void EnterRows(TGridCells &cells, const TGridUnits &units, const QList<TGridRowTexts> &rows)
+{
+    for (const TGridRowTexts &row : rows) {
+        bool given[ColumnCount + 1] = {};
+        for (const auto &[column, text] : row.Cells) {
+            cells.SetCell(column, row.Row, text);
+            if (column >= 1 && column <= ColumnCount)
+                given[column] = !text.isEmpty();
+        }
+        for (int g = 0; g < 3; ++g) {
+            if (given[MeasuredColumn(g)])
+                ComputeGroup(cells, units, MeasuredColumn(g), row.Row);
+            else if (given[DiffColumn(g)])
+                ComputeGroup(cells, units, DiffColumn(g), row.Row);
+            else if (given[DesignColumn(g)])
+                ComputeGroup(cells, units, DesignColumn(g), row.Row);
+        }
+    }
 }
 
 bool CellChanged(TGridCells &cells, const TGridUnits &units, int column, int row)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QString>
 
 // The measurement grid's computations, apart from any window: 12 columns (station,
@@ -19,6 +20,8 @@ constexpr int MeasuredColumn(int g) { return 3 * g + 4; }
 constexpr int DiffColumn(int g) { return 3 * g + 5; }
 // -1 for the station, position and remarks columns.
 constexpr int GroupOf(int column) { return column >= 3 && column <= 11 ? (column - 3) / 3 : -1; }
+// The grid's column headings ("測点" … "摘要"), also the column names of exchanged files.
+QString ColumnHeading(int column);
 } // namespace GridLayout
 
 // Cell access the computations work through: the window's grid, or a plain buffer.
@@ -59,6 +62,13 @@ struct TGridUnits
 
     static TGridUnits From(const QString &inputUnit, const QString &diffUnit, const QString &yukou,
                            bool sagari);
+};
+
+// Texts for some cells of one grid row: (column, text).
+struct TGridRowTexts
+{
+    int Row = 0;
+    QList<QPair<int, QString>> Cells;
 };
 
 struct TGridTotals
@@ -114,6 +124,11 @@ TGridTotals Totals(const TGridCells &cells, const QString &diffUnit, const QStri
 
 // Computes the third value of the changed cell's group, without reformatting.
 void ComputeGroup(TGridCells &cells, const TGridUnits &units, int column, int row);
+
+// Writes the rows' texts and, in each group given a value, computes the third value as
+// typing that group's cells would (from the measured value when it is given, else from the
+// difference, else from the design value), without reformatting.
+void EnterRows(TGridCells &cells, const TGridUnits &units, const QList<TGridRowTexts> &rows);
 
 // The text the program proposes for an empty cell the cursor moves into, or a null text.
 // FormType 0 "高さ", 1 "厚さ", 2 "幅".

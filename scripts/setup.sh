@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev qt6-translations-l10n
   libsqlite3-dev libbenchmark-dev pxlib-dev
+  # Excel files are written with libxlsxwriter; the tests read them back with openpyxl.
+  libxlsxwriter-dev python3-openpyxl
   fonts-ipafont-mincho fonts-ipafont-gothic fontconfig
   xvfb xauth imagemagick poppler-utils xdg-utils strace
   # Printing to CUPS queues: Qt's CUPS print support plugin, the CUPS client library and

@@ -13,10 +13,12 @@
 #include "registers/uKoji.h"
 #include "sheets/uDekigataTorimatome.h"
 #include "sheets/uToleranceSheet.h"
+#include "sheets/uTorimatomeExport.h"
 #include "sheets/uTorimatomePrint.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -79,6 +81,7 @@ TfrmEditDekigataTorimatome::TfrmEditDekigataTorimatome(QWidget *parent)
     , Button4(new QPushButton(u"プレビュー"_s, this))
     , Button5(new QPushButton(u"ばらつき集計"_s, this))
     , Button2(new QPushButton(u"登録"_s, this))
+    , Button6(new QPushButton(u"Excel書き出し…"_s, this))
     , BitBtn1(new QPushButton(u"閉じる(&C)"_s, this))
     , m_record(new TDekigataTorimatome(this))
 {
@@ -104,6 +107,7 @@ TfrmEditDekigataTorimatome::TfrmEditDekigataTorimatome(QWidget *parent)
     Button5->setToolTip(u"測定データの差が規格値の50%・80%以内にある数と率を工事全体で印刷します"_s);
     Button4->setGeometry(560, 520, 100, 28);
     Button2->setGeometry(670, 520, 100, 28);
+    Button6->setGeometry(122, 520, 110, 28);
     BitBtn1->setGeometry(888, 520, 100, 28);
 
     connect(Button1, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::SearchProject);
@@ -111,6 +115,7 @@ TfrmEditDekigataTorimatome::TfrmEditDekigataTorimatome(QWidget *parent)
     connect(Button2, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::Register);
     connect(Button4, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::Preview);
     connect(Button5, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::PreviewTolerance);
+    connect(Button6, &QPushButton::clicked, this, &TfrmEditDekigataTorimatome::ExportTable);
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
     new TActivationWatch(this, [this] { Activate(); });
 
@@ -257,4 +262,33 @@ void TfrmEditDekigataTorimatome::PreviewTolerance()
     if (!LoadProjectOfEdit())
         return;
     PreviewToleranceSheet(this, m_record->Koji->Code);
+}
+
+void TfrmEditDekigataTorimatome::ExportTable()
+{
+    if (!LoadProjectOfEdit())
+        return;
+    QList<QStringList> rows;
+    for (int r = 1; r <= vaSpread1->MaxRows(); ++r) {
+        if (vaSpread1->CellText(1, r).trimmed().isEmpty())
+            continue;
+        QStringList texts;
+        for (int c = 1; c <= kColumns; ++c)
+            texts << vaSpread1->CellText(c, r);
+        rows << texts;
+    }
+    if (rows.isEmpty()) {
+        QMessageBox::warning(this, u"ケルモ４"_s,
+                             u"とりまとめ表に行がありません。「初期化」で表を作ってから書き出してください。"_s);
+        return;
+    }
+    const QString xlsx = u"Excel ファイル (*.xlsx)"_s;
+    const QString csv = u"CSV ファイル、UTF-8 (*.csv)"_s;
+    QString filter = xlsx;
+    const QString proposed = m_record->Koji->Code + u"_取りまとめ表.xlsx"_s;
+    QString path = QFileDialog::getSaveFileName(this, u"Excel書き出し"_s, proposed, xlsx + u";;"_s + csv, &filter);
+    if (path.isEmpty())
+        return;
+    path = TExchangeTable::PathWithSuffix(path, filter == xlsx ? u".xlsx"_s : u".csv"_s);
+    TorimatomeExport::Table(m_record->Koji->Code, m_record->Koji->Kojimei, rows).Write(path, TCsvEncoding::Utf8Bom);
 }

@@ -11,7 +11,8 @@ class TfrmEditDekigata;
 
 // "出来形とりまとめ表": the summary table of one project in a grid of 11 columns × 500
 // rows, grid row = LNO. "初期化" generates the rows from the measurement records, "登録"
-// stores the grid, "プレビュー" stores it and previews its print.
+// stores the grid, "プレビュー" stores it and previews its print, "Excel書き出し…" writes
+// the grid's rows in the print's columns to a spreadsheet file.
 class TfrmEditDekigataTorimatome final : public QWidget
 {
     Q_OBJECT
@@ -40,6 +41,7 @@ public:
     QPushButton *Button4; // プレビュー
     QPushButton *Button5; // ばらつき集計
     QPushButton *Button2; // 登録
+    QPushButton *Button6; // Excel書き出し…
     QPushButton *BitBtn1; // 閉じる
 
     static constexpr int kColumns = 11;
@@ -53,6 +55,8 @@ private:
     void Preview();
     // The project's ばらつき集計表 from its records (not from the grid) in the preview.
     void PreviewTolerance();
+    // The rows as the grid shows them, unregistered edits included, to .xlsx or .csv.
+    void ExportTable();
     // The project of Edit1 loaded into the record; false (after telling the user) when
     // Edit1 names none.
     bool LoadProjectOfEdit();

@@ -151,7 +151,7 @@ void CheckProjectRegistered(const QString &KojiCode)
         throw EKelmoError(u"工事コード「%1」の工事は登録されていません。"_s.arg(KojiCode));
 }
 
-void ExportTorimatome(TPrevX *Prev, const QString &KojiCode)
+void CheckTorimatomeForExport(const QString &KojiCode)
 {
     CheckProjectRegistered(KojiCode);
     TDekigataTorimatome().CreateTableIfMissing();
@@ -159,20 +159,25 @@ void ExportTorimatome(TPrevX *Prev, const QString &KojiCode)
     TQuery rows(u"select count(*) from DekigataTorimatome4 where KojiCode=:A"_s);
     rows.SetParam(u"A"_s, KojiCode);
     rows.Open();
-    if (rows.FieldIntAt(0) == 0) {
-        bool anyRecord = false;
-        if (TableExists(u"Kel4Head"_s)) {
-            TQuery records(u"select count(*) from Kel4Head where KojiCode=:A"_s);
-            records.SetParam(u"A"_s, KojiCode);
-            records.Open();
-            anyRecord = records.FieldIntAt(0) > 0;
-        }
-        if (!anyRecord)
-            throw EKelmoError(u"工事コード「%1」には測定記録がないため、とりまとめ表はありません。"_s.arg(KojiCode));
-        throw EKelmoError(u"工事コード「%1」のとりまとめ表はまだ作られていません。ケルモ４のメイン画面でこの工事を選び、"
-                          "メニュー「ファイル」－「取りまとめ表の作成」で「初期化」を押すと、表が作られて保存されます。"_s
-                              .arg(KojiCode));
+    if (rows.FieldIntAt(0) > 0)
+        return;
+    bool anyRecord = false;
+    if (TableExists(u"Kel4Head"_s)) {
+        TQuery records(u"select count(*) from Kel4Head where KojiCode=:A"_s);
+        records.SetParam(u"A"_s, KojiCode);
+        records.Open();
+        anyRecord = records.FieldIntAt(0) > 0;
     }
+    if (!anyRecord)
+        throw EKelmoError(u"工事コード「%1」には測定記録がないため、とりまとめ表はありません。"_s.arg(KojiCode));
+    throw EKelmoError(u"工事コード「%1」のとりまとめ表はまだ作られていません。ケルモ４のメイン画面でこの工事を選び、"
+                      "メニュー「ファイル」－「取りまとめ表の作成」で「初期化」を押すと、表が作られて保存されます。"_s
+                          .arg(KojiCode));
+}
+
+void ExportTorimatome(TPrevX *Prev, const QString &KojiCode)
+{
+    CheckTorimatomeForExport(KojiCode);
     DrawTorimatomeDocument(Prev, KojiCode);
 }
 

@@ -18,7 +18,10 @@ void PrintTorimatome(TPrevX *Prev, const QString &KojiCode);
 void DrawTorimatomeDocument(TPrevX *Prev, const QString &KojiCode);
 // Raises the exporter's error when no project has the code.
 void CheckProjectRegistered(const QString &KojiCode);
-// The document for the exporter: an unknown project is an error, not an empty page.
+// For the exporter: an unknown project, or a table never built, is an error (EKelmoError
+// saying what to do), not an empty page.
+void CheckTorimatomeForExport(const QString &KojiCode);
+// The document for the exporter, after that check.
 void ExportTorimatome(TPrevX *Prev, const QString &KojiCode);
 // The document in the preview window, shown modally.
 void PreviewTorimatome(QWidget *Owner, const QString &KojiCode);

@@ -16,6 +16,8 @@
 #include "sheets/uToleranceSheet.h"
 #include "sheets/uTorimatomePrint.h"
 #include "charts/uChartPrint.h"
+#include "exchange/uRecordExport.h"
+#include "sheets/uTorimatomeExport.h"
 #include "measure/uKelmo4Head.h"
 #include "roadplan/uPrintFormationHeight.h"
 #include "startup/uRecordList.h"
@@ -44,7 +46,13 @@ constexpr TKnownForm kKnownForms[] = {
     {u"batch", TExportInput::Project},    {u"roadplan", TExportInput::Project},
     {u"standards", TExportInput::Nothing}, {u"testpage", TExportInput::Nothing},
     {u"tolerance", TExportInput::Project},
+    {u"csv", TExportInput::Record},        {u"xlsx", TExportInput::Record},
 };
+
+bool EndsWith(const QString &path, const char16_t *suffix)
+{
+    return path.endsWith(QString::fromUtf16(suffix), Qt::CaseInsensitive);
+}
 
 std::map<QString, TExportForm> &Forms()
 {
@@ -56,6 +64,15 @@ std::map<QString, TExportTable> &Tables()
 {
     static std::map<QString, TExportTable> tables;
     return tables;
+}
+
+// A spreadsheet file rather than pages: the record forms csv and xlsx, the summary table to
+// .csv or .xlsx, and a form with a table of its own (tolerance) to .csv.
+bool IsTableOutput(const TExportOptions &options)
+{
+    return options.Form == u"csv"_s || options.Form == u"xlsx"_s
+        || (options.Form == u"summary"_s && (EndsWith(options.Out, u".csv") || EndsWith(options.Out, u".xlsx")))
+        || (Tables().count(options.Form) > 0 && EndsWith(options.Out, u".csv"));
 }
 
 TExportLister &Lister()
@@ -146,6 +163,7 @@ TExportOptions Parse(const QStringList &args, bool &help, bool &version)
     TExportOptions options;
     bool haveRecord = false;
     bool haveDpi = false;
+    bool haveEncoding = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         if (arg == u"--help"_s || arg == u"-h"_s) {
@@ -174,6 +192,12 @@ TExportOptions Parse(const QStringList &args, bool &help, bool &version)
             haveDpi = true;
         } else if (arg == u"--list"_s) {
             options.List = true;
+        } else if (arg == u"--encoding"_s) {
+            const QString encoding = TakeValue(args, i).toLower();
+            if (encoding != u"shift_jis"_s && encoding != u"utf-8"_s)
+                throw TUsageError(u"--encoding には shift_jis か utf-8 を指定してください: "_s + encoding);
+            options.ShiftJis = encoding == u"shift_jis"_s;
+            haveEncoding = true;
         } else if (arg == u"--import-paradox"_s) {
             options.ImportParadox = TakeValue(args, i);
         } else {
@@ -183,13 +207,13 @@ TExportOptions Parse(const QStringList &args, bool &help, bool &version)
     if (help || version)
         return options;
     if (!options.ImportParadox.isEmpty()) {
-        if (options.List || !options.Form.isEmpty() || !options.Out.isEmpty() || haveRecord || options.Weight
+        if (options.List || !options.Form.isEmpty() || !options.Out.isEmpty() || haveRecord || options.Weight || haveEncoding
             || haveDpi || !options.Project.isEmpty())
             throw TUsageError(u"--import-paradox には --data-dir のほかは指定できません。"_s);
         return options;
     }
     if (options.List) {
-        if (!options.Form.isEmpty() || !options.Out.isEmpty() || haveRecord || options.Weight || haveDpi)
+        if (!options.Form.isEmpty() || !options.Out.isEmpty() || haveRecord || options.Weight || haveDpi || haveEncoding)
             throw TUsageError(u"--list には --data-dir と --project のほかは指定できません。"_s);
         return options;
     }
@@ -201,17 +225,21 @@ TExportOptions Parse(const QStringList &args, bool &help, bool &version)
         throw TUsageError(u"知らない書式です: "_s + options.Form);
     if (options.Out.isEmpty())
         throw TUsageError(u"--out で出力ファイルを指定してください。"_s);
-    const bool table = Tables().count(options.Form) > 0;
-    if (options.Out.endsWith(u".csv"_s, Qt::CaseInsensitive)) {
-        if (!table)
-            throw TUsageError(u"--form "_s + options.Form + u" は .csv には書けません。.pdf か .png にしてください: "_s
-                              + options.Out);
-    } else if (!options.Out.endsWith(u".pdf"_s, Qt::CaseInsensitive)
-               && !options.Out.endsWith(u".png"_s, Qt::CaseInsensitive)) {
-        throw TUsageError((table ? u"出力ファイルの名前は .pdf、.png か .csv で終えてください: "_s
-                                 : u"出力ファイルの名前は .pdf か .png で終えてください: "_s)
+    const bool ownTable = Tables().count(options.Form) > 0;
+    if (options.Form == u"csv"_s || options.Form == u"xlsx"_s) {
+        if (!EndsWith(options.Out, options.Form == u"csv"_s ? u".csv" : u".xlsx"))
+            throw TUsageError(u"--form %1 の出力ファイルの名前は .%1 で終えてください: "_s.arg(options.Form) + options.Out);
+    } else if (EndsWith(options.Out, u".csv") && !IsTableOutput(options)) {
+        throw TUsageError(u"--form "_s + options.Form + u" は .csv には書けません。.pdf か .png にしてください: "_s
+                          + options.Out);
+    } else if (!EndsWith(options.Out, u".pdf") && !EndsWith(options.Out, u".png") && !IsTableOutput(options)) {
+        throw TUsageError((options.Form == u"summary"_s ? u"出力ファイルの名前は .pdf、.png、.xlsx か .csv で終えてください: "_s
+                           : ownTable             ? u"出力ファイルの名前は .pdf、.png か .csv で終えてください: "_s
+                                                  : u"出力ファイルの名前は .pdf か .png で終えてください: "_s)
                           + options.Out);
     }
+    if (haveEncoding && (!EndsWith(options.Out, u".csv") || ownTable))
+        throw TUsageError(u"--encoding は csv・xlsx・summary を .csv に書き出すときだけ指定できます。"_s);
     if (input == TExportInput::Record && !haveRecord)
         throw TUsageError(u"--form "_s + options.Form + u" には --record を指定してください。"_s);
     if (input != TExportInput::Record && (haveRecord || options.Weight))
@@ -278,13 +306,21 @@ void Export(TExportOptions options, QTextStream &out, QTextStream &err)
         Lister()(options, out);
         return;
     }
-    if (options.Out.endsWith(u".csv"_s, Qt::CaseInsensitive)) {
-        const QByteArray bytes = Tables().at(options.Form)(options);
-        // All or nothing: a failed write leaves no half file behind.
-        QSaveFile file(options.Out);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            throw EFileError(u"ファイル「%1」に書き込めません（%2）。書き込めるフォルダーを指定してください。"_s.arg(
-                QDir::toNativeSeparators(options.Out), file.errorString()));
+    if (IsTableOutput(options)) {
+        if (Tables().count(options.Form) > 0) {
+            const QByteArray bytes = Tables().at(options.Form)(options);
+            // All or nothing: a failed write leaves no half file behind.
+            QSaveFile file(options.Out);
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+                throw EFileError(u"ファイル「%1」に書き込めません（%2）。書き込めるフォルダーを指定してください。"_s.arg(
+                    QDir::toNativeSeparators(options.Out), file.errorString()));
+            return;
+        }
+        const TCsvEncoding encoding = options.ShiftJis ? TCsvEncoding::ShiftJis : TCsvEncoding::Utf8Bom;
+        if (options.Form == u"summary"_s)
+            TorimatomeExport::WriteStored(options.Project, options.Out, encoding);
+        else
+            RecordExport::WriteStoredRecord(options.Record, options.Out, encoding);
         return;
     }
     const auto found = Forms().find(options.Form);
@@ -339,12 +375,14 @@ QString ExportUsageText()
 {
     return u"使い方:\n"
            "  kelmo4-export [--data-dir DIR] [--weight] --record ID  --form datasheet|histogram|chart --out FILE\n"
+           "  kelmo4-export [--data-dir DIR]            --record ID  --form csv|xlsx --out FILE [--encoding shift_jis]\n"
            "  kelmo4-export [--data-dir DIR]            --project CODE --form summary|batch|roadplan|tolerance --out FILE\n"
            "  kelmo4-export [--data-dir DIR]            --form standards|testpage --out FILE\n"
            "  kelmo4-export [--data-dir DIR] --list [--project CODE]\n"
            "  kelmo4-export [--data-dir DIR] --import-paradox OLDDIR\n"
            "FILE が .pdf なら PDF を一つ、.png ならページごとの画像 (FILE-001.png …, --dpi N、既定 150) を書きます。\n"
-           "tolerance は .csv (UTF-8、BOM 付き) にも書けます。\n"_s;
+           "tolerance は .csv (UTF-8、BOM 付き) にも書けます。\n"
+           "csv・xlsx と、.csv・.xlsx に書く summary は表計算ソフト用のファイルです。\n"_s;
 }
 
 QString ExportHelpText()
@@ -352,15 +390,19 @@ QString ExportHelpText()
     return ExportUsageText()
         + u"\n"
           "引数:\n"
-          "  --record ID         記録の ID（--list で分かります）。datasheet・histogram・chart に必要です。\n"
-          "  --project CODE      工事コード。summary・batch・roadplan に必要で、--list では一覧をその工事に絞ります。\n"
+          "  --record ID         記録の ID（--list で分かります）。datasheet・histogram・chart・csv・xlsx に必要です。\n"
+          "  --project CODE      工事コード。summary・batch・roadplan・tolerance に必要で、--list では一覧をその工事に絞ります。\n"
           "  --form NAME         書き出す帳票:\n"
           "                        datasheet  データシート        histogram  ヒストグラム\n"
           "                        chart      管理図              summary    出来形管理総括表（保存されているとりまとめ表）\n"
           "                        batch      工事の記録すべての帳票（一括印刷と同じページ）\n"
           "                        roadplan   路面計画            standards  規格値一覧\n"
           "                        testpage   印刷位置の確認用ページ\n"
-          "  --out FILE          書き出すファイル（.pdf か .png）。\n"
+          "                        tolerance  出来形ばらつき集計表（.csv なら記録ごとの数と率）\n"
+          "                        csv        記録の行（グリッドの見出しと保存された値）を CSV に\n"
+          "                        xlsx       記録の見出し情報と行を Excel ファイルに\n"
+          "  --out FILE          書き出すファイル（.pdf か .png。csv は .csv、xlsx は .xlsx、summary は .xlsx・.csv、tolerance は .csv も可）。\n"
+          "  --encoding NAME     CSV の文字コード: utf-8（既定、BOM 付き）か shift_jis（古い表計算ソフト用）。\n"
           "  --dpi N             PNG の解像度（1〜2400、既定 150）。\n"
           "  --weight            帳票を「重さ」の指定で作ります（メイン画面の「重さ」と同じ）。\n"
           "  --data-dir DIR      設定のデータフォルダの代わりに DIR の表を読みます。\n"

@@ -20,6 +20,7 @@ struct TExportOptions
     int Dpi = 150;
     bool List = false;
     QString ImportParadox; // a folder of Paradox tables to take over
+    bool ShiftJis = false; // CSV in Shift-JIS instead of UTF-8 with a byte order mark
 };
 
 // What a form needs on the command line besides --form and --out.

@@ -12,6 +12,8 @@
 #include "app/uuSetDataPath.h"
 #include "charts/fSetHistgram.h"
 #include "charts/uChartPrint.h"
+#include "exchange/fCsvImport.h"
+#include "exchange/uRecordExport.h"
 #include "measure/fEditDekigata.h"
 #include "measure/uChangeData.h"
 #include "measure/uSimulation.h"
@@ -82,6 +84,8 @@ void ConnectMainMenus()
     ConnectParadoxImportMenu(frmEditDekigata);
     TfrmEditDekigataTorimatome::ConnectMenu(*frmEditDekigata);
     TfrmPrintSet::ConnectMenu(*frmEditDekigata);
+    TfrmCsvImport::ConnectMenu(*frmEditDekigata);
+    RecordExport::ConnectMenu(*frmEditDekigata);
     QObject::connect(frmEditDekigata->actSampleData, &QAction::triggered, frmEditDekigata,
                      [] { SampleData::TryInMainWindow(frmEditDekigata); });
     frmEditDekigata->actSampleData->setEnabled(true);

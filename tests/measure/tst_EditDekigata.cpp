@@ -137,6 +137,8 @@ void AnswerNextDialog(std::function<void(QDialog *)> answer)
 }
 } // namespace
 
+using TGridCellTexts = QList<QPair<int, QString>>;
+
 class TestEditDekigata : public QObject
 {
     Q_OBJECT
@@ -162,6 +164,8 @@ private Q_SLOTS:
     void eightyPercentMirrorsSetting();
     void projectPanelPicksRecord();
     void toleranceFiguresFollowTyping();
+    void enteredRowsComputeAsTyped_data();
+    void enteredRowsComputeAsTyped();
 
 private:
     TTestEnv *m_env = nullptr;
@@ -194,6 +198,7 @@ void TestEditDekigata::layoutAndTabOrder()
     QCOMPARE(w.centralWidget()->toolTip(), u"工事名の登録はメニューの「データ～工事の登録」から行ってください。"_s);
     QVERIFY(w.StatusPanels[0]->text().startsWith(u"Ver.1."_s));
     QCOMPARE(w.StatusPanels[1]->text(), u"上書"_s);
+    QVERIFY(!w.actImportCsv->isEnabled() && !w.actExportRecord->isEnabled()); // until connected
     // The first activation applies "高さ" with its defaults.
     QCOMPARE(w.FormType(), 0);
     QCOMPARE(w.ComboBox7->Text(), u"ｍ"_s);
@@ -855,6 +860,51 @@ void TestEditDekigata::toleranceFiguresFollowTyping()
     QCOMPARE(figures(), (QStringList{u" "_s, u" "_s, u" "_s, u" "_s, u"2 40.0"_s}));
     QCOMPARE(w.vaSpread1->CellBackColor(8, 3), orange);
     QCOMPARE(w.vaSpread1->CellBackColor(8, 2), plain);
+}
+
+void TestEditDekigata::enteredRowsComputeAsTyped_data()
+{
+    // Centre group of row 2 (columns 6, 7, 8) after entering the texts; units ｍ / ㎜, "有効" 1, "平均" 0.1.
+    QTest::addColumn<TGridCellTexts>("cells");
+    QTest::addColumn<QStringList>("centre");
+    QTest::addColumn<QStringList>("totals");
+    using TCells = TGridCellTexts;
+    QTest::newRow("design and measured give the difference")
+        << TCells{{6, u"10.5"_s}, {7, u"10.512"_s}} << QStringList{u"10.500"_s, u"10.512"_s, u"12"_s}
+        << QStringList{u"12"_s, u"1"_s, u"12.0"_s};
+    QTest::newRow("design and difference give the measured value")
+        << TCells{{6, u"10.5"_s}, {8, u"-3"_s}} << QStringList{u"10.500"_s, u"10.497"_s, u"-3"_s}
+        << QStringList{u"-3"_s, u"1"_s, u"-3.0"_s};
+    QTest::newRow("a measured value given wins over a difference")
+        << TCells{{6, u"10.5"_s}, {7, u"10.512"_s}, {8, u"99"_s}}
+        << QStringList{u"10.500"_s, u"10.512"_s, u"12"_s} << QStringList{u"12"_s, u"1"_s, u"12.0"_s};
+    QTest::newRow("full-width digits as typed")
+        << TCells{{6, u"１０．５"_s}, {7, u"10.512"_s}} << QStringList{u"10.500"_s, u"10.512"_s, u"12"_s}
+        << QStringList{u"12"_s, u"1"_s, u"12.0"_s};
+    QTest::newRow("a text computes nothing")
+        << TCells{{6, u"10.5"_s}, {7, u"欠測"_s}} << QStringList{u"10.500"_s, u"欠測"_s, QString()}
+        << QStringList{u"0"_s, u"0"_s, QString()};
+}
+
+// Rows from a file land as typed ones: third value, reformatting, totals; the grid counts
+// as modified and nothing is stored.
+void TestEditDekigata::enteredRowsComputeAsTyped()
+{
+    QFETCH(TGridCellTexts, cells);
+    QFETCH(QStringList, centre);
+    QFETCH(QStringList, totals);
+    TfrmEditDekigata w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.Edit2->text(), u"1"_s);
+    QCOMPARE(w.Edit4->text(), u"0.1"_s);
+    QVERIFY(!w.GridModified());
+    w.EnterGridRows({TGridRowTexts{2, cells}});
+    QCOMPARE((QStringList{w.vaSpread1->CellText(6, 2), w.vaSpread1->CellText(7, 2), w.vaSpread1->CellText(8, 2)}),
+             centre);
+    QCOMPARE(Totals(w), totals);
+    QVERIFY(w.GridModified());
+    QCOMPARE(w.Head()->NextID(), 1);
 }
 
 QTEST_MAIN(TestEditDekigata)

@@ -124,7 +124,7 @@ void TestMainWindowShell::menus()
     TfrmEditDekigata window;
     QCOMPARE(MenuTexts(window.menuBar()),
              (QStringList{
-                 u"ファイル: 印刷 | - | 取りまとめ表の作成 | 旧データの取り込み… | - | データ削除 | 終了 | "_s + simulation,
+                 u"ファイル: 印刷 | - | 取りまとめ表の作成 | 旧データの取り込み… | CSV読み込み… | 書き出し… | - | データ削除 | 終了 | "_s + simulation,
                  u"編集: 行挿入 | 行削除 | 行コピー | 行貼付け | - | 一括変更"_s,
                  u"データ: 工事の登録 | 工種の登録 | 工区の登録 | 氏名の登録 | 規格値の登録 | - | 路面計画の入力"_s,
                  u"オプション: 標準値の登録 | プリンタの設定"_s,

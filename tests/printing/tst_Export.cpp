@@ -3,6 +3,7 @@
 #include "app/uApplication.h"
 #include "app/uCommon.h"
 #include "app/uDatabase.h"
+#include "app/SjisText.h"
 #include "printing/NkPrinter.h"
 #include "printing/PageExport.h"
 #include "printing/PrevX.h"
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void usageErrors();
     void listRecords();
     void summaryNeedsABuiltTable();
+    void spreadsheetFiles();
     void helpAndVersion();
     void shortDefaultsFileOnlyRead();
     void registeredFormGetsItsOptions();
@@ -198,8 +200,16 @@ void TestExport::usageErrors_data()
     QTest::newRow("standards with project")
         << QStringList{u"--project"_s, u"P1"_s, u"--form"_s, u"standards"_s, u"--out"_s, u"x.pdf"_s};
     QTest::newRow("csv of a form without table")
-        << QStringList{u"--project"_s, u"P1"_s, u"--form"_s, u"summary"_s, u"--out"_s, u"x.csv"_s};
+        << QStringList{u"--project"_s, u"P1"_s, u"--form"_s, u"batch"_s, u"--out"_s, u"x.csv"_s};
     QTest::newRow("list with form") << QStringList{u"--list"_s, u"--form"_s, u"testpage"_s};
+    QTest::newRow("csv to a pdf") << QStringList{u"--record"_s, u"1"_s, u"--form"_s, u"csv"_s, u"--out"_s, u"x.pdf"_s};
+    QTest::newRow("xlsx without record") << QStringList{u"--form"_s, u"xlsx"_s, u"--out"_s, u"x.xlsx"_s};
+    QTest::newRow("unknown encoding") << QStringList{u"--record"_s, u"1"_s, u"--form"_s, u"csv"_s, u"--out"_s,
+                                                     u"x.csv"_s, u"--encoding"_s, u"latin1"_s};
+    QTest::newRow("encoding for an xlsx") << QStringList{u"--record"_s, u"1"_s, u"--form"_s, u"xlsx"_s, u"--out"_s,
+                                                         u"x.xlsx"_s, u"--encoding"_s, u"shift_jis"_s};
+    QTest::newRow("summary to a text file")
+        << QStringList{u"--project"_s, u"P1"_s, u"--form"_s, u"summary"_s, u"--out"_s, u"x.txt"_s};
 }
 
 void TestExport::usageErrors()
@@ -285,11 +295,54 @@ void TestExport::summaryNeedsABuiltTable()
     QCOMPARE(ReadPdfInfo(pdf).Pages, 1);
 }
 
+// A stored record to CSV in either encoding, and the summary table to CSV and xlsx only
+// once it was built.
+void TestExport::spreadsheetFiles()
+{
+    using namespace TorimatomeFixture;
+    CreateTables();
+    AddSampleProject();
+    const QString csv = File(u"record.csv"_s);
+    QCOMPARE(Run({u"--record"_s, u"1"_s, u"--form"_s, u"csv"_s, u"--out"_s, csv}), 0);
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray utf8 = file.readAll();
+    file.close();
+    QVERIFY(utf8.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(QString::fromUtf8(utf8.mid(3)).split(u"\r\n"_s),
+             (QStringList{u"測点,位置,左設計,左測定,左差,中設計,中測定,中差,右設計,右測定,右差,摘要"_s,
+                          u"No.0,,,,,10.000,,5,,,,"_s, u"No.1,,,,,10.000,,-3,,,,"_s, u"No.2,,,,,10.000,,10,,,,"_s,
+                          QString()}));
+    QCOMPARE(Run({u"--record"_s, u"1"_s, u"--form"_s, u"csv"_s, u"--out"_s, csv, u"--encoding"_s, u"shift_jis"_s}), 0);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), SjisText::Encode(QString::fromUtf8(utf8.mid(3))));
+    file.close();
+    QCOMPARE(Run({u"--record"_s, u"9"_s, u"--form"_s, u"xlsx"_s, u"--out"_s, File(u"r.xlsx"_s)}), kExportFailure);
+    QVERIFY(!QFile::exists(File(u"r.xlsx"_s)));
+
+    for (const QString &name : {u"summary.csv"_s, u"summary.xlsx"_s}) {
+        QCOMPARE(Run({u"--project"_s, u"K1"_s, u"--form"_s, u"summary"_s, u"--out"_s, File(name)}), kExportFailure);
+        QVERIFY2(m_err.contains(u"「初期化」"_s), qPrintable(m_err));
+        QVERIFY(!QFile::exists(File(name)));
+    }
+    TDekigataTorimatome table;
+    table.Koji->LoadByCode(u"K1"_s);
+    table.BuildFromMeasurements();
+    QCOMPARE(Run({u"--project"_s, u"K1"_s, u"--form"_s, u"summary"_s, u"--out"_s, File(u"summary.xlsx"_s)}), 0);
+    QVERIFY(QFileInfo(File(u"summary.xlsx"_s)).size() > 0);
+    QCOMPARE(Run({u"--project"_s, u"K1"_s, u"--form"_s, u"summary"_s, u"--out"_s, File(u"summary.csv"_s)}), 0);
+    QFile summary(File(u"summary.csv"_s));
+    QVERIFY(summary.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(summary.readAll().mid(3)).split(u"\r\n"_s).mid(0, 2),
+             (QStringList{u"工種名,測定項目,工区,規格値,単位,測定回数,最大,最小,平均,備考"_s,
+                          u"路盤,幅,A工区,±2,㎝,2,2.0,1.0,1.50,"_s}));
+}
+
 void TestExport::helpAndVersion()
 {
     QCOMPARE(Run({u"--help"_s}), 0);
     for (const QString &option : {u"--record"_s, u"--project"_s, u"--form"_s, u"--out"_s, u"--dpi"_s, u"--weight"_s,
-                                  u"--data-dir"_s, u"--list"_s, u"--import-paradox"_s, u"--version"_s})
+                                  u"--data-dir"_s, u"--list"_s, u"--import-paradox"_s, u"--version"_s, u"--encoding"_s})
         QVERIFY2(m_out.contains(u"\n  "_s + option), qPrintable(option));
     QVERIFY(m_out.contains(u"終了コード"_s) && m_out.contains(u"export.html"_s));
     QCOMPARE(Run({u"--version"_s}), 0);
