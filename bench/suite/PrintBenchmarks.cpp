@@ -4,6 +4,7 @@
 
 #include "measure/uKelmo4Head.h"
 #include "printing/PageExport.h"
+#include "printing/PdfPageWriter.h"
 #include "printing/PrevX.h"
 #include "printing/RecordedPage.h"
 #include "sheets/uBatchPrint.h"
@@ -127,10 +128,10 @@ void BM_Batch(benchmark::State &state)
     double seconds = 0;
     for (auto _ : state) {
         const double t0 = MonotonicSeconds();
-        TPrevX prev;
-        DrawBatchDocument(&prev, u"0003"_s, false);
-        pages = prev.PageCount();
-        WriteDocument(prev, OutputFile(u"batch.pdf"_s));
+        TPdfPageWriter writer(OutputFile(u"batch.pdf"_s), QString());
+        WriteBatchDocument(writer, u"0003"_s, false);
+        writer.Finish();
+        pages = writer.PageCount();
         const double t1 = MonotonicSeconds();
         state.SetIterationTime(t1 - t0);
         seconds += t1 - t0;
