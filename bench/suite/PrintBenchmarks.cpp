@@ -7,13 +7,16 @@
 #include "printing/PdfPageWriter.h"
 #include "printing/PrevX.h"
 #include "printing/RecordedPage.h"
+#include "printing/uPrintView.h"
 #include "sheets/uBatchPrint.h"
 #include "sheets/uDataSheet.h"
 #include "common/BenchClock.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QFont>
 #include <QPainter>
 #include <QPdfWriter>
@@ -141,7 +144,84 @@ void BM_Batch(benchmark::State &state)
     state.counters["ms_per_page"] = pages > 0 ? seconds / double(state.iterations()) * 1e3 / pages : 0;
 }
 
+// Counts the paints of a widget, to wait for the page to be on screen.
+class TPaintCount final : public QObject
+{
+public:
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        Paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+// Until the widget has been painted once more than Before; false when it never was.
+bool WaitForPaint(const TPaintCount &count, int before)
+{
+    for (int spins = 0; count.Paints <= before && spins < 1000; ++spins)
+        QCoreApplication::processEvents();
+    return count.Paints > before;
+}
+
+// Opening the preview of the 48-page data sheet as the main window's button does (drawing
+// it, showing the window, painting the first page), against writing the same sheet to a
+// PDF; then each "次ページ" until its page is painted, the slowest of them counted.
+void BM_Preview(benchmark::State &state)
+{
+    UseFolder(SuiteData().Full);
+    TKelmo4Head head;
+    head.LoadByID(SuiteData().FullRecordId);
+    double oursSum = 0, baseSum = 0, slowestPage = 0, pageSum = 0;
+    int pageTurns = 0;
+    int pages = 0;
+    for (auto _ : state) {
+        const double t0 = MonotonicSeconds();
+        auto preview = std::make_unique<TfrmPreView>();
+        TPaintCount count;
+        preview->PrevX1->installEventFilter(&count);
+        DrawDataSheetDocument(preview->PrevX1, head, false);
+        preview->show();
+        bool painted = WaitForPaint(count, 0);
+        const double t1 = MonotonicSeconds();
+        pages = preview->PrevX1->PageCount();
+        for (int n = 2; n <= pages; ++n) {
+            const double start = MonotonicSeconds();
+            const int before = count.Paints;
+            preview->Button4->click();
+            painted = WaitForPaint(count, before) && painted;
+            const double took = MonotonicSeconds() - start;
+            slowestPage = qMax(slowestPage, took);
+            pageSum += took;
+            ++pageTurns;
+        }
+        if (!painted || preview->PrevX1->CurrentPage() != pages) {
+            state.SkipWithError("a page of the preview was not painted");
+            return;
+        }
+        preview.reset();
+        const double t2 = MonotonicSeconds();
+        TPrevX prev;
+        DrawDataSheetDocument(&prev, head, false);
+        WriteDocument(prev, OutputFile(u"preview-baseline.pdf"_s));
+        const double t3 = MonotonicSeconds();
+        state.SetIterationTime(t1 - t0);
+        oursSum += t1 - t0;
+        baseSum += t3 - t2;
+    }
+    const double n = double(state.iterations());
+    state.counters["ours_ms"] = oursSum / n * 1e3;
+    state.counters["baseline_ms"] = baseSum / n * 1e3;
+    state.counters["ratio"] = baseSum > 0 ? oursSum / baseSum : 0;
+    state.counters["pages"] = pages;
+    state.counters["page_max_ms"] = slowestPage * 1e3;
+    state.counters["page_mean_ms"] = pageTurns > 0 ? pageSum / pageTurns * 1e3 : 0;
+}
+
 } // namespace
 
 BENCHMARK(BM_DataSheet)->Name("DataSheet1000")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Batch)->Name("Batch50")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Preview)->Name("Preview1000")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
