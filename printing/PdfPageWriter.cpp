@@ -4,6 +4,7 @@
 #include "printing/RecordedPage.h"
 
 #include <QPdfWriter>
+#include <QSaveFile>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -23,9 +24,9 @@ TPdfPageWriter::TPdfPageWriter(const QString &fileName, const QString &title)
 {
 }
 
+// Unfinished, the save file is discarded with it.
 TPdfPageWriter::~TPdfPageWriter()
 {
-    // A document broken off by an error leaves the file as far as it got.
     if (m_painter.isActive())
         m_painter.end();
 }
@@ -33,7 +34,11 @@ TPdfPageWriter::~TPdfPageWriter()
 bool TPdfPageWriter::AddPage(const TRecordedPage &page)
 {
     if (!m_writer) {
-        m_writer = std::make_unique<QPdfWriter>(m_fileName);
+        m_file = std::make_unique<QSaveFile>(m_fileName);
+        if (!m_file->open(QIODevice::WriteOnly))
+            throw EFileError(u"PDFファイルを書き込めません（%1）。書き込めるフォルダーを指定してください。\n"_s.arg(
+                                 m_file->errorString()) + m_fileName);
+        m_writer = std::make_unique<QPdfWriter>(m_file.get());
         m_dpi = page.Caps().LogPixelsY > 0 ? page.Caps().LogPixelsY : 600;
         m_writer->setResolution(m_dpi);
         m_writer->setTitle(m_title);
@@ -61,4 +66,6 @@ void TPdfPageWriter::Finish()
         throw EFileError(u"保存するページがありません。"_s);
     if (m_painter.isActive() && !m_painter.end())
         throw EFileError(u"PDFファイルを書き込めません。\n"_s + m_fileName);
+    if (!m_file->commit())
+        throw EFileError(u"PDFファイルを書き込めません（%1）。\n"_s.arg(m_file->errorString()) + m_fileName);
 }

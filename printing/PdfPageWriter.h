@@ -7,10 +7,12 @@
 #include <memory>
 
 class QPdfWriter;
+class QSaveFile;
 
 // One PDF file written page by page: each page on its own paper and orientation, at the
-// position it has on the printer, in the resolution of the first page. The file is opened
-// with the first page, so a document without pages writes nothing.
+// position it has on the printer, in the resolution of the first page. All or nothing: the
+// file appears (or replaces the old one) only with Finish, so a document broken off by an
+// error leaves no half file, and one without pages writes nothing.
 class TPdfPageWriter final : public TPageSink
 {
 public:
@@ -27,6 +29,7 @@ public:
 private:
     QString m_fileName;
     QString m_title;
+    std::unique_ptr<QSaveFile> m_file;
     std::unique_ptr<QPdfWriter> m_writer;
     QPainter m_painter;
     int m_dpi = 600;

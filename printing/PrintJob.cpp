@@ -5,6 +5,7 @@
 #include "printing/RecordedPage.h"
 #include "printing/uPdfFileName.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QPrinter>
 
@@ -19,9 +20,19 @@ TPrintJob::TPrintJob(const QString &title, QWidget *parent, const QString &fileT
 
 TPrintJob::~TPrintJob()
 {
-    // A job broken off by an error still leaves the printer as it found it.
-    if (m_painter.isActive())
-        m_painter.end();
+    // A job broken off by an error is withdrawn: no half document on paper or on disk, and
+    // the printer as it was found.
+    if (m_painter.isActive()) {
+        QPrinter *printer = NkPrinter().Printer();
+        if (m_toPdf) {
+            m_painter.end();
+            QFile::remove(printer->outputFileName());
+        } else {
+            printer->abort();
+            if (m_painter.isActive())
+                m_painter.end();
+        }
+    }
     if (m_started)
         Restore();
 }
