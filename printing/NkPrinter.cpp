@@ -1,10 +1,8 @@
 #include "printing/NkPrinter.h"
 
 #include "printing/PrevError.h"
-#include "printing/uPdfFileName.h"
+#include "printing/PrintJob.h"
 
-#include <QFileDialog>
-#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -215,51 +213,11 @@ void TNkPrinter::ApplySettings()
 bool TNkPrinter::PrintPages(const QString &title, const QList<const TRecordedPage *> &pages, QWidget *parent,
                             const QString &fileTitle)
 {
-    QPrinter *printer = Printer();
-    if (!printer)
+    if (!Printer())
         throw EPrevError(u"プリンタが登録されていません"_s);
-    if (pages.isEmpty())
-        return true;
-    const bool toPdf = IsPdfPrinter();
-    if (toPdf) {
-        QString fileName = m_pdfFileName;
-        if (fileName.isEmpty()) {
-            const QString suggestion = ProposedPdfPath(fileTitle.isEmpty() ? title : fileTitle);
-            fileName = QFileDialog::getSaveFileName(parent, u"PDFファイルに印刷"_s, suggestion,
-                                                    u"PDFファイル (*.pdf)"_s);
-            if (fileName.isEmpty())
-                return false;
-            if (!fileName.endsWith(u".pdf"_s, Qt::CaseInsensitive))
-                fileName += u".pdf"_s;
-        }
-        printer->setOutputFileName(fileName);
-    }
-    printer->setDocName(title);
-    const QPageLayout settings = printer->pageLayout();
-    printer->setPageLayout(pages.first()->Caps().Layout);
-    QPainter painter;
-    if (!painter.begin(printer)) {
-        printer->setPageLayout(settings);
-        if (toPdf)
-            throw EPrevError(u"PDFファイルに書き込めません。\n"_s + printer->outputFileName());
-        throw EPrevError(u"印刷を開始できません。プリンタ「"_s + m_name + u"」を確かめてください。"_s);
-    }
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        const TRecordedPage *page = pages.at(i);
-        if (i > 0) {
-            printer->setPageLayout(page->Caps().Layout);
-            printer->newPage();
-        }
-        const int dpi = page->Caps().LogPixelsY;
-        page->Replay(painter, dpi > 0 ? double(printer->resolution()) / dpi : 1.0);
-    }
-    painter.end();
-    printer->setPageLayout(settings);
-    if (toPdf) {
-        m_lastPdfWritten = printer->outputFileName();
-        // Only after the pages are out: a folder that cannot be remembered spoils no print.
-        if (m_pdfFileName.isEmpty())
-            RememberPdfFolder(m_lastPdfWritten);
-    }
-    return true;
+    TPrintJob job(title, parent, fileTitle);
+    for (const TRecordedPage *page : pages)
+        if (!job.AddPage(*page))
+            return false;
+    return job.Finish();
 }

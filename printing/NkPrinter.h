@@ -60,6 +60,7 @@ public:
                     const QString &fileTitle = QString());
     // The file the PDF printer wrote last; empty before.
     const QString &LastPdfWritten() const { return m_lastPdfWritten; }
+    void SetLastPdfWritten(const QString &fileName) { m_lastPdfWritten = fileName; }
 
     // The current printer itself (null without a printer).
     QPrinter *Printer();

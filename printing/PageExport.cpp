@@ -1,21 +1,16 @@
 #include "printing/PageExport.h"
 
 #include "app/Errors.h"
+#include "printing/PdfPageWriter.h"
+#include "printing/PngPageWriter.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QPageLayout SheetLayout(const TDeviceCaps &caps)
-{
-    return QPageLayout(caps.Layout.pageSize(), caps.Layout.orientation(), QMarginsF(0, 0, 0, 0),
-                       QPageLayout::Point);
-}
 
 double ScaleOf(const TRecordedPage &page, int dpi)
 {
@@ -29,29 +24,10 @@ void SavePagesAsPdf(const QList<const TRecordedPage *> &pages, const QString &fi
 {
     if (pages.isEmpty())
         throw EFileError(u"保存するページがありません。"_s);
-    QPdfWriter writer(fileName);
-    const int dpi = pages.first()->Caps().LogPixelsY > 0 ? pages.first()->Caps().LogPixelsY : 600;
-    writer.setResolution(dpi);
-    writer.setTitle(title);
-    writer.setCreator(u"ケルモ４"_s);
-    writer.setPageLayout(SheetLayout(pages.first()->Caps()));
-    QPainter painter;
-    if (!painter.begin(&writer))
-        throw EFileError(u"PDFファイルを書き込めません。\n"_s + fileName);
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        const TRecordedPage &page = *pages.at(i);
-        if (i > 0) {
-            writer.setPageLayout(SheetLayout(page.Caps()));
-            writer.newPage();
-        }
-        const double scale = ScaleOf(page, dpi);
-        painter.save();
-        painter.translate(page.Caps().PhysicalOffsetX * scale, page.Caps().PhysicalOffsetY * scale);
-        page.Replay(painter, scale);
-        painter.restore();
-    }
-    if (!painter.end())
-        throw EFileError(u"PDFファイルを書き込めません。\n"_s + fileName);
+    TPdfPageWriter writer(fileName, title);
+    for (const TRecordedPage *page : pages)
+        writer.AddPage(*page);
+    writer.Finish();
 }
 
 QString PageImageFileName(const QString &fileName, int pageNumber)
@@ -82,12 +58,8 @@ QImage RenderPage(const TRecordedPage &page, int dpi)
 
 QStringList SavePagesAsPng(const QList<const TRecordedPage *> &pages, const QString &fileName, int dpi)
 {
-    QStringList written;
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        const QString name = PageImageFileName(fileName, int(i + 1));
-        if (!RenderPage(*pages.at(i), dpi).save(name, "PNG"))
-            throw EFileError(u"画像ファイルを書き込めません。\n"_s + name);
-        written.append(name);
-    }
-    return written;
+    TPngPageWriter writer(fileName, dpi);
+    for (const TRecordedPage *page : pages)
+        writer.AddPage(*page);
+    return writer.Written();
 }

@@ -4,16 +4,14 @@
 #include "app/uDatabase.h"
 #include "charts/uChartPrint.h"
 #include "measure/uKelmo4Head.h"
+#include "printing/PageSink.h"
 #include "printing/PrevX.h"
-#include "printing/uDrawPrimitives.h"
 #include "printing/uPdfFileName.h"
 #include "registers/uKoji.h"
 #include "registers/uKosyu.h"
 #include "registers/ukouku.h"
 #include "sheets/uDataSheet.h"
 #include "sheets/uToleranceSheet.h"
-
-#include <QPageLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -93,48 +91,40 @@ int RunBatch(const QList<TBatchRow> &Rows, const TBatchFormPrinter &Print)
     return jobs;
 }
 
-bool DrawBatchRows(TPrevX *Prev, const QList<TBatchRow> &Rows, bool Weight, const QString &KojiCode,
+QString BatchFileTitle(const QString &KojiCode)
+{
+    return DocumentFileTitle({KojiCode, u"一括印刷"_s});
+}
+
+int WriteBatchRows(TPageSink &Sink, const QList<TBatchRow> &Rows, bool Weight, const QString &KojiCode,
                    bool Tolerance)
 {
-    bool begun = false;
-    const auto append = [&](const TPrevX &job) {
-        for (int n = 1; n <= job.PageCount(); ++n) {
-            const TRecordedPage &page = job.Page(n);
-            // A new page takes the printer's paper and orientation: give it those of the
-            // page it copies.
-            const bool landscape = page.Caps().Layout.orientation() == QPageLayout::Landscape;
-            SetPaper(u"A4"_s, landscape ? u"LAND"_s : u"PORT"_s);
-            if (!begun) {
-                Prev->SetFileTitle(DocumentFileTitle({KojiCode, u"一括印刷"_s}));
-                Prev->BeginDoc();
-                begun = true;
-            } else {
-                Prev->NewPage();
-            }
-            for (const TPageCommand &command : page.Commands())
-                Prev->Canvas()->Page()->Add(command);
+    int written = 0;
+    bool going = true;
+    const auto send = [&](const TPrevX &job) {
+        for (int n = 1; going && n <= job.PageCount(); ++n) {
+            going = Sink.AddPage(job.Page(n));
+            written += going ? 1 : 0;
         }
+        return going;
     };
     RunBatch(Rows, [&](TBatchForm form, const TKelmo4Head &head) {
         TPrevX job;
         DrawBatchForm(form, &job, head, Weight);
-        append(job);
-        return true;
+        return send(job);
     });
-    if (Tolerance) {
+    if (going && Tolerance) {
         TPrevX job;
         DrawToleranceDocument(&job, KojiCode);
-        append(job);
+        send(job);
     }
-    if (begun)
-        Prev->EndDoc();
-    return begun;
+    return written;
 }
 
-void DrawBatchDocument(TPrevX *Prev, const QString &KojiCode, bool Weight)
+void WriteBatchDocument(TPageSink &Sink, const QString &KojiCode, bool Weight)
 {
     const QList<TBatchRow> rows = BatchRowsOfProject(KojiCode);
     // A project without printable records has no batch, not a lone empty table.
-    if (rows.isEmpty() || !DrawBatchRows(Prev, rows, Weight, KojiCode, true))
+    if (rows.isEmpty() || WriteBatchRows(Sink, rows, Weight, KojiCode, true) == 0)
         throw EKelmoError(u"工事コード「%1」には印刷できる測定データがありません。"_s.arg(KojiCode));
 }

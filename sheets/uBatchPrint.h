@@ -5,6 +5,7 @@
 #include <functional>
 
 class TKelmo4Head;
+class TPageSink;
 class TPrevX;
 
 // Batch printing without a window: the records of a project as the batch list shows them,
@@ -40,14 +41,18 @@ using TBatchFormPrinter = std::function<bool(TBatchForm Form, const TKelmo4Head 
 // control chart. Returns the number of forms made.
 int RunBatch(const QList<TBatchRow> &Rows, const TBatchFormPrinter &Print);
 
+// The file name a saved batch proposes: "<KojiCode>_一括印刷".
+QString BatchFileTitle(const QString &KojiCode);
+
 // The ticked forms of Rows, in the order RunBatch makes them, and with Tolerance the
-// project's ばらつき集計表 once after them, as one document on Prev whose pages keep their
-// orientation and whose file title is "<KojiCode>_一括印刷"; false (Prev untouched) when
-// nothing was drawn.
-bool DrawBatchRows(TPrevX *Prev, const QList<TBatchRow> &Rows, bool Weight, const QString &KojiCode,
+// project's ばらつき集計表 once after them, onto Sink as one document whose pages keep their
+// orientation. Each form is drawn, handed over and freed before the next one is drawn, so a
+// batch takes the memory of its largest form, however long it is. Returns the number of
+// pages written (0: nothing to print); stops early when the sink stops.
+int WriteBatchRows(TPageSink &Sink, const QList<TBatchRow> &Rows, bool Weight, const QString &KojiCode,
                    bool Tolerance);
 
 // The exporter's "batch": every form of every listed record and the ばらつき集計表, the same
-// pages in the same order as the batch print with everything ticked, in one document on
-// Prev whose pages keep their orientation.
-void DrawBatchDocument(TPrevX *Prev, const QString &KojiCode, bool Weight);
+// pages in the same order as the batch print with everything ticked, onto Sink. Raises
+// EKelmoError when the project has no printable record.
+void WriteBatchDocument(TPageSink &Sink, const QString &KojiCode, bool Weight);

@@ -9,6 +9,7 @@
 #include "measure/uKelmo4Head.h"
 #include "printing/NkPrinter.h"
 #include "printing/PrevX.h"
+#include "printing/PrintJob.h"
 #include "printing/fPrinterSetup.h"
 #include "sheets/uBatchPrint.h"
 #include "sheets/uToleranceSheet.h"
@@ -246,11 +247,11 @@ void TfrmPrintSet::PrintAsOneJob(const QList<TBatchRow> &rows)
 {
     // A job per form would be a file per form: one job asks for one file name and keeps
     // the forms in batch order, each page in its own orientation. A cancelled file name
-    // prints nothing.
-    TPrevX document;
-    document.SetTitle(u"一括印刷"_s);
-    if (DrawBatchRows(&document, rows, m_weight, ItemCode(Edit1->text()), CheckBox1->isChecked()))
-        SendJob(&document);
+    // prints nothing. The pages go out form by form, so the file may be of any length.
+    const QString code = ItemCode(Edit1->text());
+    TPrintJob job(u"一括印刷"_s, this, BatchFileTitle(code));
+    WriteBatchRows(job, rows, m_weight, code, CheckBox1->isChecked());
+    job.Finish();
 }
 
 bool TfrmPrintSet::SendJob(TPrevX *job)

@@ -8,6 +8,8 @@
 #include "app/uFileMoves.h"
 #include "printing/NkPrinter.h"
 #include "printing/PageExport.h"
+#include "printing/PdfPageWriter.h"
+#include "printing/PngPageWriter.h"
 #include "printing/PrevX.h"
 #include "printing/uTestPage.h"
 #include "registers/uKikakutiList.h"
@@ -75,6 +77,15 @@ bool IsTableOutput(const TExportOptions &options)
         || (Tables().count(options.Form) > 0 && EndsWith(options.Out, u".csv"));
 }
 
+// Forms written page by page as they are drawn: their length costs no memory.
+using TExportPages = std::function<void(const TExportOptions &options, TPageSink &sink)>;
+
+std::map<QString, TExportPages> &PageForms()
+{
+    static std::map<QString, TExportPages> forms;
+    return forms;
+}
+
 TExportLister &Lister()
 {
     static TExportLister lister;
@@ -109,10 +120,10 @@ void RegisterBuiltInForms()
         });
     if (Forms().count(u"standards"_s) == 0)
         RegisterExportForm(u"standards"_s, [](const TExportOptions &, TPrevX *prev) { DrawKikakutiListDocument(prev); });
-    if (Forms().count(u"batch"_s) == 0)
-        RegisterExportForm(u"batch"_s, [](const TExportOptions &options, TPrevX *prev) {
-            DrawBatchDocument(prev, options.Project, options.Weight);
-        });
+    if (PageForms().count(u"batch"_s) == 0)
+        PageForms()[u"batch"_s] = [](const TExportOptions &options, TPageSink &sink) {
+            WriteBatchDocument(sink, options.Project, options.Weight);
+        };
     if (Forms().count(u"chart"_s) == 0)
         RegisterExportForm(u"chart"_s, [](const TExportOptions &options, TPrevX *prev) {
             TKelmo4Head head;
@@ -321,6 +332,17 @@ void Export(TExportOptions options, QTextStream &out, QTextStream &err)
             TorimatomeExport::WriteStored(options.Project, options.Out, encoding);
         else
             RecordExport::WriteStoredRecord(options.Record, options.Out, encoding);
+        return;
+    }
+    if (const auto paged = PageForms().find(options.Form); paged != PageForms().end()) {
+        if (options.Out.endsWith(u".pdf"_s, Qt::CaseInsensitive)) {
+            TPdfPageWriter writer(options.Out, QString());
+            paged->second(options, writer);
+            writer.Finish();
+        } else {
+            TPngPageWriter writer(options.Out, options.Dpi);
+            paged->second(options, writer);
+        }
         return;
     }
     const auto found = Forms().find(options.Form);

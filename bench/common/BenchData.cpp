@@ -110,6 +110,7 @@ QString Fixed(double value, int decimals)
 
 TProjectShape SmallProject() { return {u"0001"_s, u"町道　栄町線　舗装工事"_s, 0, 5, 30}; }
 TProjectShape LargeProject() { return {u"0002"_s, u"一般国道２３０号　札幌市　南改良工事"_s, 0, 200, 100}; }
+TProjectShape HugeProject() { return {u"0005"_s, u"一般国道２３０号　札幌市　西改良工事"_s, 0, 2000, 100}; }
 TProjectShape BatchProject() { return {u"0003"_s, u"道道　石狩当別線　舗装工事"_s, 0, 50, 100}; }
 
 void PrepareFolder()
@@ -208,6 +209,8 @@ void MakeFolder(const QString &folder, const QString &kind)
         MakeProject(SmallProject());
     else if (kind == u"large"_s)
         MakeProject(LargeProject());
+    else if (kind == u"huge"_s)
+        MakeProject(HugeProject());
     else if (kind == u"batch"_s)
         MakeProject(BatchProject());
     else

@@ -20,9 +20,11 @@ struct TProjectShape
     int LinesPerRecord = 0;
 };
 
-// 5 records × 30 lines, 200 records × 100 lines, and the 50 records of a batch print.
+// 5 records × 30 lines, 200 records × 100 lines, the large one ten times (2000 × 100), and
+// the 50 records of a batch print.
 TProjectShape SmallProject();
 TProjectShape LargeProject();
+TProjectShape HugeProject();
 TProjectShape BatchProject();
 
 // Every table of the current data folder (the alias "tomaruk"), created when missing, and
@@ -42,8 +44,8 @@ int MakeFullRecord(const QString &code);
 // FormType 0 fills all three places, 1 and 2 the centre only.
 QList<TKel4LineRow> MakeLines(int count, int formType, int seed);
 
-// Fills Folder (which must exist) with one kind of data: "small", "large", "full" or
-// "batch", and leaves the alias pointing at it for this run.
+// Fills Folder (which must exist) with one kind of data: "small", "large", "huge", "full"
+// or "batch", and leaves the alias pointing at it for this run.
 void MakeFolder(const QString &folder, const QString &kind);
 
 } // namespace BenchData

@@ -1,5 +1,5 @@
 // Makes a data folder for trying the program or the benchmarks by hand:
-//   kelmo4-benchdata FOLDER small|large|full|batch
+//   kelmo4-benchdata FOLDER small|large|huge|full|batch
 // FOLDER is created when missing; point the environment window's data folder at it.
 #include "app/uDatabase.h"
 #include "app/Errors.h"
@@ -17,9 +17,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QStringList kinds = {u"small"_s, u"large"_s, u"full"_s, u"batch"_s};
+    const QStringList kinds = {u"small"_s, u"large"_s, u"huge"_s, u"full"_s, u"batch"_s};
     if (args.size() != 3 || !kinds.contains(args[2])) {
-        std::fprintf(stderr, "usage: kelmo4-benchdata FOLDER small|large|full|batch\n");
+        std::fprintf(stderr, "usage: kelmo4-benchdata FOLDER small|large|huge|full|batch\n");
         return 2;
     }
     try {

@@ -25,24 +25,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 TSuiteData g_data;
-} // namespace
-
-const TSuiteData &SuiteData()
-{
-    return g_data;
-}
-
-void UseFolder(const QString &folder)
-{
-    OverrideAliasPath(u"tomaruk"_s, folder);
-}
-
-QString ProgramFolder()
-{
-    return QCoreApplication::applicationDirPath();
-}
-
-namespace {
 
 QString MakeSuiteFolder(const QString &root, const QString &kind)
 {
@@ -51,8 +33,46 @@ QString MakeSuiteFolder(const QString &root, const QString &kind)
     BenchData::MakeFolder(folder, kind);
     return folder;
 }
-
 } // namespace
+
+const TSuiteData &SuiteData()
+{
+    return g_data;
+}
+
+const QString &HugeFolder()
+{
+    static const QString folder = [] {
+        std::fprintf(stderr, "making the 2000-record project\n");
+        const QString made = MakeSuiteFolder(g_data.Root, u"huge"_s);
+        TDatabase::Close();
+        return made;
+    }();
+    return folder;
+}
+
+namespace {
+QString g_current;
+} // namespace
+
+void UseFolder(const QString &folder)
+{
+    OverrideAliasPath(u"tomaruk"_s, folder);
+    g_current = folder;
+}
+
+bool SwitchFolder(const QString &folder)
+{
+    if (folder == g_current)
+        return false;
+    UseFolder(folder);
+    return true;
+}
+
+QString ProgramFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
 
 int main(int argc, char **argv)
 {

@@ -8,23 +8,15 @@
 #include "app/uDekigataDef.h"
 #include "common/BenchClock.h"
 #include "common/BenchData.h"
+#include "common/ChildProcess.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QDir>
-#include <QFile>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
-
-extern char **environ;
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -40,39 +32,13 @@ struct TStart
 TStart StartAndWait(const QString &program)
 {
     TStart result;
-    const std::string path = QFile::encodeName(program).toStdString();
-    int out[2];
-    if (pipe(out) != 0)
-        return result;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    // Qt's notes about the offscreen platform would only clutter the benchmark's output.
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    char *argv[] = {const_cast<char *>(path.c_str()), nullptr};
-    pid_t pid = 0;
     const double started = MonotonicSeconds();
-    const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    if (spawned != 0) {
-        close(out[0]);
-        return result;
-    }
-    std::string text;
-    char buffer[256];
-    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, size_t(n));
-    close(out[0]);
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid)
-        return result;
+    bool ok = false;
+    const std::string text = RunChild(program, {}, &ok);
     double shown = 0;
     long peakKiB = 0;
     std::sscanf(text.c_str(), "%lf %ld", &shown, &peakKiB);
-    result.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && shown > started;
+    result.Ok = ok && shown > started;
     result.Seconds = shown - started;
     result.PeakMiB = double(peakKiB) / 1024.0;
     return result;

@@ -16,7 +16,13 @@ struct TSuiteData
 };
 
 const TSuiteData &SuiteData();
+// The large project ten times (project 0005, 2000 records × 100 lines), made on first use
+// since it takes a while.
+const QString &HugeFolder();
 // Makes Folder the data folder of the run (the alias "tomaruk").
 void UseFolder(const QString &folder);
+// UseFolder when Folder is not current already; true when it was not. A new connection
+// compiles its statements anew, so a timing right after a switch would count that.
+bool SwitchFolder(const QString &folder);
 // The folder of the helper programs (beside kelmo4-bench).
 QString ProgramFolder();

@@ -6,6 +6,7 @@
 #include "app/SjisText.h"
 #include "printing/NkPrinter.h"
 #include "printing/PageExport.h"
+#include "printing/PdfPageWriter.h"
 #include "printing/PrevX.h"
 #include "printing/uDrawPrimitives.h"
 #include "printing/uTestPage.h"
@@ -93,6 +94,20 @@ void TestExport::testPageToPdf()
     QCOMPARE(info.Pages, 1);
     QCOMPARE(info.PageSizes.first(), QSizeF(595, 842));
     QVERIFY(PdfPageText(pdf, 1).contains(u"テストページ"_s));
+
+    // A document broken off before its end leaves the file that was there.
+    TPrevX prev;
+    DrawTestPage(&prev);
+    const qint64 before = QFileInfo(pdf).size();
+    {
+        TPdfPageWriter unfinished(pdf, QString());
+        unfinished.AddPage(prev.Page(1));
+        unfinished.AddPage(prev.Page(1));
+    }
+    QCOMPARE(QFileInfo(pdf).size(), before);
+    QCOMPARE(ReadPdfInfo(pdf).Pages, 1);
+    TPdfPageWriter(File(u"never.pdf"_s), QString()).AddPage(prev.Page(1));
+    QVERIFY(!QFileInfo::exists(File(u"never.pdf"_s)));
 }
 
 void TestExport::testPageToPng()

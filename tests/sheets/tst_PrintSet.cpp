@@ -7,6 +7,7 @@
 #include "measure/uDropDownBox.h"
 #include "measure/uKelmo4Head.h"
 #include "printing/NkPrinter.h"
+#include "printing/PageSink.h"
 #include "printing/PrevX.h"
 #include "sheets/uBatchPrint.h"
 #include "sheets/uPrintSet.h"
@@ -66,6 +67,21 @@ QString Orientation(const QSizeF &pageSize)
 {
     return pageSize.width() > pageSize.height() ? u"LAND"_s : u"PORT"_s;
 }
+
+// What reaches a sink, page by page, while the pages given to it are still alive.
+class TPageNotes final : public TPageSink
+{
+public:
+    bool AddPage(const TRecordedPage &page) override
+    {
+        Orientations.append(Orientation(page));
+        Commands.append(int(page.Commands().size()));
+        return Orientations.size() < StopAfter; // refuses page StopAfter
+    }
+    QStringList Orientations;
+    QList<int> Commands;
+    qsizetype StopAfter = 1 << 30;
+};
 } // namespace
 
 class TestPrintSet : public QObject
@@ -373,21 +389,22 @@ void TestPrintSet::exportPutsTheSamePagesInOneDocument()
     expected.append(Orientation(tolerance.Page(1)));
     commands.append(int(tolerance.Page(1).Commands().size()));
 
-    TPrevX all;
-    DrawBatchDocument(&all, u"K1"_s, false);
-    QStringList got;
-    QList<int> gotCommands;
-    for (int n = 1; n <= all.PageCount(); ++n) {
-        got.append(Orientation(all.Page(n)));
-        gotCommands.append(int(all.Page(n).Commands().size()));
-    }
-    QCOMPARE(got, expected);
-    QCOMPARE(gotCommands, commands);
-    QCOMPARE(all.FileTitle(), u"K1_一括印刷"_s); // what the PDF printer proposes
+    TPageNotes all;
+    WriteBatchDocument(all, u"K1"_s, false);
+    QCOMPARE(all.Orientations, expected);
+    QCOMPARE(all.Commands, commands);
+    QCOMPARE(BatchFileTitle(u"K1"_s), u"K1_一括印刷"_s); // what the PDF printer proposes
+
+    // A sink that stops (a cancelled file name) gets no further page.
+    TPageNotes stopping;
+    stopping.StopAfter = 2;
+    QCOMPARE(WriteBatchRows(stopping, BatchRowsOfProject(u"K1"_s), false, u"K1"_s, true), 1);
+    QCOMPARE(stopping.Orientations.size(), 2);
 
     // A project without printable records is an error, not an empty document.
-    TPrevX none;
-    QVERIFY_THROWS_EXCEPTION(EKelmoError, DrawBatchDocument(&none, u"K9"_s, false));
+    TPageNotes none;
+    QVERIFY_THROWS_EXCEPTION(EKelmoError, WriteBatchDocument(none, u"K9"_s, false));
+    QVERIFY(none.Orientations.isEmpty());
 }
 
 void TestPrintSet::openedFromTheMainWindowMenu()
