@@ -20,7 +20,8 @@ QString Decode(const QByteArray &bytes, TCsvEncoding encoding)
 
 QString QuoteField(const QString &field)
 {
-    bool quote = field.startsWith(u' ') || field.endsWith(u' ');
+    // A leading byte-order mark would be taken for the file's own and dropped on reading.
+    bool quote = field.startsWith(u' ') || field.endsWith(u' ') || field.startsWith(QChar(0xFEFF));
     for (QChar c : field) {
         if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
             quote = true;
