@@ -9,6 +9,7 @@
 #include "printing/PdfPageWriter.h"
 #include "sheets/uBatchPrint.h"
 #include "common/Monotonic.h"
+#include "common/PeakMemory.h"
 
 #include <QStringList>
 
@@ -17,21 +18,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-long PeakKiB()
-{
-    std::FILE *status = std::fopen("/proc/self/status", "r");
-    if (!status)
-        return 0;
-    char line[256];
-    long kib = 0;
-    while (std::fgets(line, sizeof line, status)) {
-        if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1)
-            break;
-    }
-    std::fclose(status);
-    return kib;
-}
 
 // Passes pages on until the limit, then stops the batch.
 class TPageLimit final : public TPageSink
