@@ -10,3 +10,8 @@ const char *EKelmoError::what() const noexcept
 {
     return m_utf8.constData();
 }
+
+EConflictError::EConflictError()
+    : EDatabaseError(QStringLiteral("他の端末でこのデータが変更されました。読み込み直してください。"))
+{
+}

@@ -24,6 +24,13 @@ public:
     using EKelmoError::EKelmoError;
 };
 
+// A save found its row changed by another program since it was read; nothing was written.
+class EConflictError : public EDatabaseError
+{
+public:
+    EConflictError();
+};
+
 // A text did not convert to the number or date it had to be.
 class EConvertError : public EKelmoError
 {

@@ -260,6 +260,23 @@ bool TIniFile::Write(const QString &group, const QString &key, const QString &va
     return true;
 }
 
+bool TIniFile::WriteGroup(const QString &group, const QList<QPair<QString, QString>> &pairs)
+{
+    TValues values = Load(m_fileName);
+    for (const auto &[key, value] : pairs) {
+        if (value.isEmpty())
+            values.remove(PathOf(group, key));
+        else
+            values.insert(PathOf(group, key), value);
+    }
+    if (!Save(m_fileName, values))
+        return false;
+    TCached &cached = Cache()[m_fileName];
+    cached.Values = std::move(values);
+    cached.Stamp = StampOf(m_fileName);
+    return true;
+}
+
 bool TIniFile::Touch()
 {
     const QFileInfo info(m_fileName);

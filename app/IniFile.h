@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 // A store of named text values in an INI file as QSettings (IniFormat) reads and writes it:
@@ -22,6 +24,8 @@ public:
     // Rewrites the whole file atomically with Key set; false when the folder or file cannot
     // be written (the old file then stays as it was).
     bool Write(const QString &group, const QString &key, const QString &value);
+    // Several keys of one group in one rewrite; an empty value removes its key.
+    bool WriteGroup(const QString &group, const QList<QPair<QString, QString>> &values);
 
     // Makes sure the file exists (empty when new); false when it cannot be created.
     bool Touch();

@@ -7,6 +7,7 @@
 #include "app/uCommon.h"
 #include "app/uFileMoves.h"
 #include "app/uParadoxFile.h"
+#include "app/uPgEngine.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -202,49 +203,12 @@ QString EngineCodeMessage(int code, const QString &folder)
     }
 }
 
-// ---- alias ------------------------------------------------------------------------------
-
 namespace {
 QString WithSlash(const QString &folder)
 {
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
-
-QHash<QString, QString> &AliasOverrides()
-{
-    static QHash<QString, QString> overrides;
-    return overrides;
-}
 } // namespace
-
-void OverrideAliasPath(const QString &alias, const QString &folder)
-{
-    TDatabase::Close();
-    if (folder.isEmpty())
-        AliasOverrides().remove(alias.toLower());
-    else
-        AliasOverrides().insert(alias.toLower(), folder);
-}
-
-QString GetAliasPath(const QString &alias)
-{
-    const auto found = AliasOverrides().constFind(alias.toLower());
-    if (found != AliasOverrides().constEnd())
-        return WithSlash(QDir(found.value()).absolutePath());
-    TIniFile config(AppPaths::AliasFile());
-    const QString path = config.Read(alias.toLower(), u"Path"_s, false);
-    if (path.isEmpty())
-        return WithSlash(AppPaths::DefaultDataFolder());
-    return WithSlash(path);
-}
-
-bool SetAliasPath(const QString &alias, const QString &folder)
-{
-    TDatabase::Close();
-    AliasOverrides().remove(alias.toLower());
-    TIniFile config(AppPaths::AliasFile());
-    return config.Write(alias.toLower(), u"Path"_s, folder);
-}
 
 // ---- connection -------------------------------------------------------------------------
 
@@ -1264,4 +1228,33 @@ void TTransaction::Commit()
             ThrowEngine(u"変更を保存できません"_s, code, engineText);
         }
     }
+}
+
+// ---- trying a data source ---------------------------------------------------------------
+
+QString TestDataSource(const TDataSource &source)
+{
+    if (!source.IsServer()) {
+        const QFileInfo info(source.Folder);
+        if (source.Folder.isEmpty())
+            return u"データフォルダが指定されていません。"_s;
+        if (!info.exists())
+            return u"データフォルダ「%1」が見つかりません。"_s.arg(QDir::toNativeSeparators(source.Folder));
+        if (!info.isDir())
+            return u"「%1」はフォルダではありません。"_s.arg(QDir::toNativeSeparators(source.Folder));
+        if (!info.isWritable())
+            return u"データフォルダ「%1」に書き込めません。フォルダに書き込みを許可してください。"_s.arg(
+                QDir::toNativeSeparators(source.Folder));
+        return QString();
+    }
+    QString error;
+    PGconn *conn = PgEngine::Connect(source, &error);
+    if (!conn)
+        return error;
+    PGresult *result = PQexec(conn, "select 1");
+    const bool ok = PQresultStatus(result) == PGRES_TUPLES_OK;
+    const QString state = QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+    PQclear(result);
+    PQfinish(conn);
+    return ok ? QString() : PgEngine::StatementMessage(source, state);
 }

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+#include "app/uDataSource.h"
+
 // Table storage: each table is its own SQLite file <Table>.db in the folder named by the
 // alias "tomaruk". One connection per folder: Kel4Head.db is the main database and every
 // other table file is attached under its table name, so SQL names tables unqualified.
@@ -56,14 +58,9 @@ const TTableDef *FindTableDef(const QString &table);
 // Japanese; Folder is named where the user has to act on it.
 QString EngineCodeMessage(int code, const QString &folder);
 
-// The alias folder with "/" appended; the default data folder when the alias has none.
-QString GetAliasPath(const QString &alias);
-// For this run only (the exporter's --data-dir): the alias names Folder; nothing is saved.
-// An empty Folder ends the override.
-void OverrideAliasPath(const QString &alias, const QString &folder);
-// Sets the alias folder, saves the configuration and reopens the connection; false when
-// the configuration cannot be saved (the caller shows "Failed").
-bool SetAliasPath(const QString &alias, const QString &folder);
+// Opens a connection of its own to Source, reads from it and closes it again: the empty
+// text when that works, otherwise what failed, in Japanese, naming the server or folder.
+QString TestDataSource(const TDataSource &source);
 
 // When the table's file does not hold the table, creates it and returns false.
 bool CreateTableIfMissing(const TTableDef &def);

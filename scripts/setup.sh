@@ -14,6 +14,9 @@ packages=(
   # Printing to CUPS queues: Qt's CUPS print support plugin, the CUPS client library and
   # lpstat/lpadmin. The CUPS server itself (cups) is the machine's own choice.
   libqt6printsupport6 libcups2 cups-client
+  # The office server: Qt's PostgreSQL driver and libpq; the tests start their own
+  # throw-away cluster with the server programs of postgresql.
+  libqt6sql6-psql libpq-dev postgresql
 )
 
 missing=()
