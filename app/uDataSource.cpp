@@ -117,6 +117,11 @@ void EndAliasOverride(const QString &alias)
     AliasOverrides().remove(alias.toLower());
 }
 
+bool IsAliasOverridden(const QString &alias)
+{
+    return AliasOverrides().contains(alias.toLower());
+}
+
 void OverrideAliasPath(const QString &alias, const QString &folder)
 {
     if (folder.isEmpty()) {

@@ -34,6 +34,7 @@ bool SetAliasSource(const QString &alias, const TDataSource &source);
 // For this run only (the exporter's options): the alias names Source; nothing is saved.
 void OverrideAliasSource(const QString &alias, const TDataSource &source);
 void EndAliasOverride(const QString &alias);
+bool IsAliasOverridden(const QString &alias);
 
 // The alias folder with "/" appended; the default data folder when the alias has none.
 // For a server alias, the folder it would name as a folder alias (never used for tables).

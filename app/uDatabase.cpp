@@ -9,6 +9,7 @@
 #include "app/uParadoxFile.h"
 #include "app/uPgEngine.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -228,6 +229,11 @@ struct TConnectionState
     QHash<QString, QString> BadTables; // table -> why its file cannot be used
     // Compiled statements by text; each is reset after every use, so none holds a lock.
     QHash<QString, sqlite3_stmt *> Statements;
+    // On a server alias: the server's connection instead of the handle and the folder.
+    std::unique_ptr<PgEngine::TConnection> Pg;
+    TDataSource Source;
+    // Past the application's end the Qt driver is gone; the process ends the connection.
+    ~TConnectionState() { (void)Pg.release(); }
 };
 
 TConnectionState &State()
@@ -289,6 +295,8 @@ QString StatementSubject(const QString &what)
 
 QString CurrentFolder()
 {
+    if (State().Pg)
+        return State().Source.Describe();
     return QDir::toNativeSeparators(State().Folder.isEmpty() ? GetAliasPath(u"tomaruk"_s) : State().Folder);
 }
 
@@ -425,9 +433,53 @@ void RemoveOrphanSuperJournals(sqlite3 *db, const QString &folder)
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
 }
 
+// The server's tables are checked against their definitions as a folder's files are: a
+// table without columns the program writes stays out of reach, the others work.
+void OpenServerConnection(const TDataSource &source)
+{
+    TConnectionState &state = State();
+    auto pg = std::make_unique<PgEngine::TConnection>(source);
+    const PgEngine::TResult stored = pg->Exec(
+        u"SELECT table_name::text, column_name::text FROM information_schema.columns WHERE table_schema = current_schema()"_s,
+        {}, u"テーブルの確認"_s, true);
+    QHash<QString, QStringList> columns;
+    for (qsizetype r = 0; r < stored.Rows; ++r)
+        columns[stored.Values[r * 2].toString()].append(stored.Values[r * 2 + 1].toString());
+    state.BadTables.clear();
+    for (const QString &table : KnownTableNames()) {
+        const TTableDef *def = FindTableDef(table);
+        const QStringList present = columns.value(table.toLower());
+        if (!def || present.isEmpty())
+            continue;
+        QStringList missing;
+        for (const TFieldDef &field : def->Fields()) {
+            if (!present.contains(field.Name.toLower()))
+                missing.append(field.Name);
+        }
+        if (!missing.isEmpty())
+            state.BadTables.insert(
+                table, u"サーバーのテーブル %1 には、項目 %2 がありません（別の版か別のプログラムのテーブルです）。このままでは使えないため、何も書き込んでいません。サーバーの管理者に連絡してください。\n%3"_s.arg(
+                           table, missing.join(u"、"_s), source.Describe()));
+    }
+    // Closed while the Qt driver is still there.
+    static const bool closeAtEnd = [] {
+        qAddPostRoutine([] { TDatabase::Close(); });
+        return true;
+    }();
+    Q_UNUSED(closeAtEnd);
+    state.Name = pg->Name();
+    state.Folder.clear();
+    state.Source = source;
+    state.Pg = std::move(pg);
+}
+
 void OpenConnection()
 {
     TConnectionState &state = State();
+    if (const TDataSource source = GetAliasSource(u"tomaruk"_s); source.IsServer()) {
+        OpenServerConnection(source);
+        return;
+    }
     const QString folder = GetAliasPath(u"tomaruk"_s);
     const QString defaultFolder = WithSlash(AppPaths::DefaultDataFolder());
     if (folder == defaultFolder)
@@ -526,7 +578,11 @@ void EnsureConnection(bool check)
     TConnectionState &state = State();
     if (!state.Name.isEmpty() && !check)
         return;
-    if (!state.Name.isEmpty()) {
+    if (!state.Name.isEmpty() && state.Pg) {
+        // A connection the server dropped is opened again at the next statement.
+        if (!(GetAliasSource(u"tomaruk"_s) == state.Source) || PQstatus(state.Pg->Handle()) != CONNECTION_OK)
+            TDatabase::Close();
+    } else if (!state.Name.isEmpty()) {
         const QString folder = GetAliasPath(u"tomaruk"_s);
         if (state.Folder != folder || !QFileInfo(state.Folder).isDir())
             TDatabase::Close();
@@ -539,6 +595,14 @@ sqlite3 *Handle()
 {
     EnsureConnection(g_transactionDepth == 0);
     return State().Handle;
+}
+
+// The server's connection when the alias names a server, else nullptr (the folder's handle
+// is then open).
+PgEngine::TConnection *Server()
+{
+    EnsureConnection(g_transactionDepth == 0);
+    return State().Pg.get();
 }
 } // namespace
 
@@ -553,6 +617,13 @@ void TDatabase::Close()
     TConnectionState &state = State();
     if (state.Name.isEmpty())
         return;
+    if (state.Pg) {
+        state.Pg.reset();
+        state.Name.clear();
+        state.Source = TDataSource();
+        state.BadTables.clear();
+        return;
+    }
     FinalizeStatements();
     {
         QSqlDatabase db = QSqlDatabase::database(state.Name, false);
@@ -578,6 +649,8 @@ bool TableExists(const QString &table)
         return false;
     if (State().BadTables.contains(canonical))
         ThrowBadTable(canonical);
+    if (PgEngine::TConnection *server = State().Pg.get())
+        return server->TableExists(canonical);
     const QString schema = canonical == u"Kel4Head"_s ? u"main"_s : canonical;
     QSqlQuery q(db);
     q.prepare(u"SELECT sum(name = ? COLLATE NOCASE), count(*) FROM \"%1\".sqlite_master WHERE type = 'table'"_s.arg(schema));
@@ -599,6 +672,10 @@ bool CreateTableIfMissing(const TTableDef &def)
 {
     if (TableExists(def.Name()))
         return true;
+    if (PgEngine::TConnection *server = State().Pg.get()) {
+        server->CreateTable(def);
+        return false;
+    }
     QString statement = def.CreateStatement();
     if (def.Name() == u"Kel4Head"_s)
         statement.replace(u"\"Kel4Head\".\"Kel4Head\""_s, u"main.\"Kel4Head\""_s);
@@ -620,6 +697,7 @@ struct TParsedSql
     // and its parameter names; empty for other statements.
     QString ChangesSql;
     QStringList ChangesOrder;
+    QString ServerSql; // the text in the server's terms
 };
 
 namespace {
@@ -689,6 +767,7 @@ std::shared_ptr<const TParsedSql> ParsedSql(const QString &sql)
         return found.value();
     auto p = std::make_shared<TParsedSql>();
     p->Sql = NumberPlaceholders(sql, &p->Order);
+    p->ServerSql = PgEngine::ServerSql(p->Sql);
     // Inserts and updates name their parameters after the columns they fill, so a text
     // that is too long for its column is refused before anything is written.
     static const QRegularExpression target(u"^\\s*(?:insert\\s+into|update)\\s+\"?(\\w+)"_s,
@@ -919,6 +998,28 @@ QString ColumnName(sqlite3_stmt *stmt, int column)
 }
 } // namespace
 
+namespace {
+// The values of the named parameters in the order of the placeholders, for the server.
+QList<QVariant> OrderedValues(const QStringList &order, const QList<QPair<QString, QVariant>> &params, const QString &sql)
+{
+    QList<QVariant> values;
+    values.reserve(order.size());
+    for (const QString &name : order) {
+        const QVariant *value = nullptr;
+        for (const auto &p : params) {
+            if (p.first.compare(name, Qt::CaseInsensitive) == 0) {
+                value = &p.second;
+                break;
+            }
+        }
+        if (!value)
+            ThrowProgramFault(u"parameter :%1"_s.arg(name), sql);
+        values.append(BindableValue(*value));
+    }
+    return values;
+}
+} // namespace
+
 // ---- query ------------------------------------------------------------------------------
 
 TQuery::TQuery() = default;
@@ -979,13 +1080,24 @@ void TQuery::Run(bool select)
                 parsed->Target->CheckText(p.first, p.second.toString());
         }
     }
-    sqlite3 *db = Handle();
-
     m_values.clear();
     m_columns.clear();
     m_dateColumns.clear();
     m_rowCount = 0;
     m_row = 0;
+    if (PgEngine::TConnection *server = Server()) {
+        PgEngine::TResult result = server->Exec(parsed->ServerSql, OrderedValues(parsed->Order, m_params, sql), sql, select);
+        if (!select)
+            return;
+        m_columns = std::move(result.Columns);
+        for (const QString &column : std::as_const(m_columns))
+            m_dateColumns.append(IsDateColumn(column));
+        m_values = std::move(result.Values);
+        m_rowCount = result.Rows;
+        return;
+    }
+    sqlite3 *db = Handle();
+
     // A statement that writes a table file takes that file into the commit, and a commit
     // over several files goes through a super-journal with syncs of its own.
     if (!select && g_transactionDepth > 0 && !parsed->ChangesSql.isEmpty() && LeavesRowsAsTheyAre(*parsed))
@@ -1118,7 +1230,10 @@ TPreparedQuery::TPreparedQuery(const QString &sql)
     , m_parsed(ParsedSql(sql))
 {
     // Compiled now, so a statement the engine refuses fails before any row is written.
-    Statement(Handle(), m_parsed->Sql, m_sql);
+    if (PgEngine::TConnection *server = Server())
+        server->Compile(m_parsed->ServerSql, m_sql);
+    else
+        Statement(Handle(), m_parsed->Sql, m_sql);
 }
 
 TPreparedQuery &TPreparedQuery::SetParam(const QString &name, const QVariant &value)
@@ -1167,6 +1282,14 @@ void TPreparedQuery::ExecSQL()
             m_binding.append(found);
         }
     }
+    if (PgEngine::TConnection *server = Server()) {
+        QList<QVariant> values;
+        values.reserve(m_binding.size());
+        for (const int index : std::as_const(m_binding))
+            values.append(BindableValue(m_params[index].Value));
+        server->Exec(m_parsed->ServerSql, values, m_sql, false);
+        return;
+    }
     sqlite3 *db = Handle();
     sqlite3_stmt *stmt = Statement(db, m_parsed->Sql, m_sql);
     TResetOnExit reset(stmt);
@@ -1190,6 +1313,11 @@ TTransaction::TTransaction()
         // As a writer from the start: a transaction that reads first and writes later cannot
         // wait for another program's write (the engine refuses at once to avoid a deadlock),
         // while a writer's start waits up to the busy timeout.
+        if (PgEngine::TConnection *server = Server()) {
+            server->Begin();
+            ++g_transactionDepth;
+            return;
+        }
         sqlite3 *db = Handle();
         if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
             ThrowEngineError(u"変更を始められません"_s, db);
@@ -1202,7 +1330,9 @@ TTransaction::~TTransaction()
     if (m_done)
         return;
     g_transactionSpoiled = true;
-    if (--g_transactionDepth == 0 && State().Handle && !sqlite3_get_autocommit(State().Handle))
+    if (--g_transactionDepth == 0 && State().Pg)
+        State().Pg->Rollback();
+    else if (g_transactionDepth == 0 && State().Handle && !sqlite3_get_autocommit(State().Handle))
         sqlite3_exec(State().Handle, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
@@ -1212,6 +1342,14 @@ void TTransaction::Commit()
         return;
     m_done = true;
     if (--g_transactionDepth == 0) {
+        if (PgEngine::TConnection *server = State().Pg.get()) {
+            if (g_transactionSpoiled) {
+                server->Rollback();
+                throw EDatabaseError(u"変更の途中で失敗したため、保存しませんでした。"_s);
+            }
+            server->Commit();
+            return;
+        }
         // The folder may have gone since the start; the commit reports it.
         EnsureConnection(true);
         sqlite3 *db = State().Handle;
@@ -1247,14 +1385,11 @@ QString TestDataSource(const TDataSource &source)
                 QDir::toNativeSeparators(source.Folder));
         return QString();
     }
-    QString error;
-    PGconn *conn = PgEngine::Connect(source, &error);
-    if (!conn)
-        return error;
-    PGresult *result = PQexec(conn, "select 1");
-    const bool ok = PQresultStatus(result) == PGRES_TUPLES_OK;
-    const QString state = QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE));
-    PQclear(result);
-    PQfinish(conn);
-    return ok ? QString() : PgEngine::StatementMessage(source, state);
+    try {
+        PgEngine::TConnection connection(source);
+        connection.Exec(u"SELECT 1"_s, {}, u"接続テスト"_s, true);
+    } catch (const EDatabaseError &e) {
+        return e.Message();
+    }
+    return QString();
 }

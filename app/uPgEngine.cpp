@@ -1,6 +1,14 @@
 #include "app/uPgEngine.h"
 
+#include "app/Errors.h"
+#include "app/uDatabase.h"
+
 #include <QByteArray>
+#include <QDate>
+#include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
 #include <QList>
 
 using namespace Qt::Literals::StringLiterals;
@@ -15,40 +23,45 @@ QString Server(const TDataSource &source)
 }
 } // namespace
 
-QString ConnectionOptions(const TDataSource &source)
-{
-    return u"host=%1 port=%2 dbname=%3 user=%4"_s.arg(source.Host, QString::number(source.Port), source.Database, source.User);
-}
-
-PGconn *Connect(const TDataSource &source, QString *error)
+PGconn *Connect(const TDataSource &source, const QString &name, QString *error)
 {
     if (const QString problem = source.Problem(); !problem.isEmpty()) {
         *error = problem;
         return nullptr;
     }
-    const QByteArray host = source.Host.toUtf8();
-    const QByteArray port = QByteArray::number(source.Port);
-    const QByteArray db = source.Database.toUtf8();
-    const QByteArray user = source.User.toUtf8();
-    QList<const char *> keys = {"host", "port", "dbname", "connect_timeout", "client_encoding", "application_name"};
-    QList<const char *> values = {host.constData(), port.constData(), db.constData(), "10", "UTF8", "kelmo4"};
-    if (!user.isEmpty()) {
-        keys.append("user");
-        values.append(user.constData());
-    }
-    keys.append(nullptr);
-    values.append(nullptr);
-    PGconn *conn = PQconnectdbParams(keys.constData(), values.constData(), 0);
-    if (!conn) {
-        *error = u"メモリが足りないため、サーバーに接続できません。"_s + Server(source);
+    if (!QSqlDatabase::isDriverAvailable(u"QPSQL"_s)) {
+        *error = u"PostgreSQL 用の Qt ドライバーがインストールされていないため、サーバーに接続できません。パッケージ libqt6sql6-psql をインストールしてください。"_s;
         return nullptr;
     }
-    if (PQstatus(conn) != CONNECTION_OK) {
-        const QString text = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-        PQfinish(conn);
-        *error = ConnectMessage(source, text);
-        return nullptr;
+    PGconn *conn = nullptr;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
+        db.setHostName(source.Host);
+        db.setPort(source.Port);
+        db.setDatabaseName(source.Database);
+        db.setUserName(source.User);
+        // No password: libpq reads ~/.pgpass or PGPASSWORD. Dates come back as yyyy-mm-dd
+        // whatever the server's own setting.
+        db.setConnectOptions(u"connect_timeout=10;application_name=kelmo4;options='-c DateStyle=ISO,YMD'"_s);
+        if (!db.open()) {
+            const QSqlError sqlError = db.lastError();
+            *error = ConnectMessage(source, sqlError.databaseText().isEmpty() ? sqlError.text() : sqlError.databaseText());
+        } else {
+            const QVariant handle = db.driver()->handle();
+            // The driver names libpq's connection by its struct ("pg_conn*").
+            if (handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0))
+                conn = *static_cast<PGconn *const *>(handle.constData());
+            if (!conn)
+                *error = u"PostgreSQL 用の Qt ドライバーが使えません。パッケージ libqt6sql6-psql を入れ直してください。"_s;
+            if (conn) {
+                PQsetClientEncoding(conn, "UTF8");
+                // The server's notices ("already exists, skipping") are not for the user.
+                PQsetNoticeProcessor(conn, [](void *, const char *) {}, nullptr);
+            }
+        }
     }
+    if (!conn)
+        QSqlDatabase::removeDatabase(name);
     return conn;
 }
 
@@ -102,6 +115,317 @@ QString StatementMessage(const TDataSource &source, const QString &sqlState)
     else
         why = u"サーバーのデータを読み書きできませんでした。もう一度やり直し、続くときはサーバーの管理者か開発元に連絡してください。"_s;
     return why + Server(source);
+}
+
+namespace {
+// Type identifiers of the server's built-in types (pg_type.oid; fixed for all versions).
+constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700, kFloat8 = 701,
+              kDate = 1082, kNumeric = 1700;
+
+bool IsAsciiBytes(const char *text, int size)
+{
+    for (int i = 0; i < size; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+QVariant ValueOf(const PGresult *result, int row, int column, Oid type)
+{
+    if (PQgetisnull(result, row, column))
+        return QVariant(QMetaType::fromType<QString>());
+    const char *text = PQgetvalue(result, row, column);
+    const int size = PQgetlength(result, row, column);
+    switch (type) {
+    case kBool:
+        return QVariant(qlonglong(text[0] == 't' ? 1 : 0));
+    case kInt2:
+    case kInt4:
+    case kInt8:
+    case kOid:
+        return QVariant(QByteArray::fromRawData(text, size).toLongLong());
+    case kFloat4:
+    case kFloat8:
+        return QVariant(QByteArray::fromRawData(text, size).toDouble());
+    case kNumeric: {
+        const QByteArray bytes = QByteArray::fromRawData(text, size);
+        if (bytes.contains('.') || bytes.contains('e') || bytes.contains('E'))
+            return QVariant(bytes.toDouble());
+        return QVariant(bytes.toLongLong());
+    }
+    default:
+        if (IsAsciiBytes(text, size))
+            return QVariant(QString::fromLatin1(text, size));
+        return QVariant(QString::fromUtf8(text, size));
+    }
+}
+
+bool IsTextless(Oid type)
+{
+    return type == kBool || type == kInt2 || type == kInt4 || type == kInt8 || type == kFloat4 || type == kFloat8
+           || type == kDate || type == kNumeric;
+}
+
+// A value as the text the server reads for a parameter of Type; false for NULL. An empty
+// text where a number, date or truth value goes is NULL, as the SQLite side reads it back.
+bool ParamText(const QVariant &value, Oid type, QByteArray *out)
+{
+    if (!value.isValid() || value.isNull())
+        return false;
+    switch (value.typeId()) {
+    case QMetaType::QString: {
+        const QString &text = *static_cast<const QString *>(value.constData());
+        if (text.isNull() || (text.isEmpty() && IsTextless(type)))
+            return false;
+        *out = text.toUtf8();
+        return true;
+    }
+    case QMetaType::Bool:
+        *out = value.toBool() ? "1" : "0";
+        return true;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        *out = QByteArray::number(value.toLongLong());
+        return true;
+    case QMetaType::Double:
+        *out = QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        return true;
+    case QMetaType::QDate: {
+        const QDate date = value.toDate();
+        if (!date.isValid())
+            return false;
+        *out = date.toString(u"yyyy-MM-dd"_s).toLatin1();
+        return true;
+    }
+    default:
+        *out = value.toString().toUtf8();
+        if (out->isEmpty() && IsTextless(type))
+            return false;
+        return true;
+    }
+}
+
+// The one lock all writers of a database take, so saves follow one another as on a folder.
+constexpr const char *kBeginAsWriter = "BEGIN; SELECT pg_advisory_xact_lock(118074918134580)";
+} // namespace
+
+QString ServerSql(const QString &sql)
+{
+    QString out;
+    out.reserve(sql.size() + 16);
+    int number = 0;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (c == u'\'') {
+            const qsizetype end = sql.indexOf(u'\'', i + 1);
+            const qsizetype stop = end < 0 ? sql.size() : end + 1;
+            out += QStringView(sql).mid(i, stop - i);
+            i = stop - 1;
+            continue;
+        }
+        if (c == u'"') {
+            const qsizetype end = sql.indexOf(u'"', i + 1);
+            const qsizetype stop = end < 0 ? sql.size() : end;
+            const QString name = sql.mid(i + 1, stop - i - 1);
+            // "Table"."name": the table's own file on the SQLite side, one database here.
+            if (stop + 2 < sql.size() && sql.at(stop + 1) == u'.' && sql.at(stop + 2) == u'"'
+                && KnownTableNames().contains(name, Qt::CaseInsensitive)) {
+                i = stop + 1;
+                continue;
+            }
+            out += u'"' + name.toLower() + u'"';
+            i = stop;
+            continue;
+        }
+        if (c == u'?') {
+            out += u'$' + QString::number(++number);
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+QStringList CreateStatements(const TTableDef &def)
+{
+    QStringList columns;
+    for (const TFieldDef &f : def.Fields()) {
+        QString type;
+        switch (f.Type) {
+        case TFieldType::Alpha: type = u"TEXT"_s; break;
+        case TFieldType::LongInt: type = u"INTEGER"_s; break;
+        case TFieldType::Date: type = u"DATE"_s; break;
+        case TFieldType::Logical: type = u"BOOLEAN"_s; break;
+        case TFieldType::Float: type = u"DOUBLE PRECISION"_s; break;
+        }
+        columns.append(u'"' + f.Name.toLower() + u"\" "_s + type);
+    }
+    // The lines are matched to their stored rows by a key of their own; SQLite gives every
+    // row one (rowid), the server only where the table declares it.
+    if (def.Name() == u"Kel4Line"_s)
+        columns.append(u"rowid BIGINT GENERATED BY DEFAULT AS IDENTITY"_s);
+    return {u"CREATE TABLE IF NOT EXISTS \"%1\" (%2)"_s.arg(def.Name().toLower(), columns.join(u", "_s))};
+}
+
+TConnection::TConnection(const TDataSource &source)
+    : m_source(source)
+{
+    static int opened = 0;
+    m_name = u"tomaruk-server:%1"_s.arg(++opened);
+    QString error;
+    m_conn = Connect(source, m_name, &error);
+    if (!m_conn)
+        throw EDatabaseError(error);
+}
+
+TConnection::~TConnection()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void TConnection::Fail(PGresult *result, const QString &what)
+{
+    const QString state = QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+    const QString text = QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn)).trimmed();
+    PQclear(result);
+    qWarning("kelmo4: server error %s: %s [%s]", qUtf8Printable(state), qUtf8Printable(text), qUtf8Printable(what));
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        throw EDatabaseError(StatementMessage(m_source, u"08006"_s));
+    throw EDatabaseError(StatementMessage(m_source, state));
+}
+
+const TConnection::TPrepared &TConnection::Prepare(const QString &serverSql, const QString &what)
+{
+    if (const auto found = m_prepared.constFind(serverSql); found != m_prepared.constEnd())
+        return found.value();
+    // Texts built with literals in them must not pile up on the server.
+    if (m_prepared.size() >= 200) {
+        PQclear(PQexec(m_conn, "DEALLOCATE ALL"));
+        m_prepared.clear();
+    }
+    TPrepared prepared;
+    prepared.Name = "k" + QByteArray::number(++m_nextName);
+    PGresult *result = PQprepare(m_conn, prepared.Name.constData(), serverSql.toUtf8().constData(), 0, nullptr);
+    if (PQresultStatus(result) != PGRES_COMMAND_OK)
+        Fail(result, what);
+    PQclear(result);
+    result = PQdescribePrepared(m_conn, prepared.Name.constData());
+    if (PQresultStatus(result) != PGRES_COMMAND_OK)
+        Fail(result, what);
+    for (int i = 0; i < PQnparams(result); ++i)
+        prepared.Types.append(PQparamtype(result, i));
+    PQclear(result);
+    return *m_prepared.insert(serverSql, prepared);
+}
+
+TResult TConnection::Exec(const QString &serverSql, const QList<QVariant> &values, const QString &what, bool wantRows)
+{
+    const TPrepared &prepared = Prepare(serverSql, what);
+    if (prepared.Types.size() != values.size())
+        throw EDatabaseError(u"プログラムの誤りでデータを読み書きできませんでした。作業内容を控えて、開発元に連絡してください。"_s);
+    QList<QByteArray> texts(values.size());
+    QList<const char *> pointers(values.size(), nullptr);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (ParamText(values[i], prepared.Types[i], &texts[i]))
+            pointers[i] = texts[i].constData();
+    }
+    PGresult *result = PQexecPrepared(m_conn, prepared.Name.constData(), int(values.size()), pointers.constData(),
+                                      nullptr, nullptr, 0);
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
+        Fail(result, what);
+    TResult out;
+    out.Affected = QByteArray(PQcmdTuples(result)).toLongLong();
+    if (wantRows && status == PGRES_TUPLES_OK) {
+        const int columns = PQnfields(result);
+        const int rows = PQntuples(result);
+        QList<Oid> types;
+        for (int c = 0; c < columns; ++c) {
+            out.Columns.append(QString::fromUtf8(PQfname(result, c)));
+            types.append(PQftype(result, c));
+        }
+        out.Values.reserve(qsizetype(rows) * columns);
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < columns; ++c)
+                out.Values.append(ValueOf(result, r, c, types[c]));
+        }
+        out.Rows = columns == 0 ? 0 : rows;
+    }
+    PQclear(result);
+    return out;
+}
+
+void TConnection::Command(const char *sql, const QString &what)
+{
+    PGresult *result = PQexec(m_conn, sql);
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        Fail(result, what);
+    PQclear(result);
+}
+
+void TConnection::Begin()
+{
+    Command(kBeginAsWriter, u"変更を始められません"_s);
+}
+
+void TConnection::Commit()
+{
+    Command("COMMIT", u"変更を保存できません"_s);
+}
+
+void TConnection::Rollback()
+{
+    if (InTransaction())
+        PQclear(PQexec(m_conn, "ROLLBACK"));
+}
+
+bool TConnection::InTransaction() const
+{
+    const PGTransactionStatusType status = PQtransactionStatus(m_conn);
+    return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+}
+
+bool TConnection::TableExists(const QString &table)
+{
+    const TResult r = Exec(u"SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = current_schema() AND tablename = $1"_s,
+                           {QVariant(table.toLower())}, u"対象: "_s + table, true);
+    return r.Rows > 0 && r.Values[0].toLongLong() > 0;
+}
+
+QStringList TConnection::TableColumns(const QString &table)
+{
+    const TResult r = Exec(u"SELECT column_name::text FROM information_schema.columns WHERE table_schema = current_schema() AND table_name = $1"_s,
+                           {QVariant(table.toLower())}, u"対象: "_s + table, true);
+    QStringList columns;
+    for (const QVariant &v : r.Values)
+        columns.append(v.toString());
+    return columns;
+}
+
+void TConnection::CreateTable(const TTableDef &def)
+{
+    // Two programs starting on a new database create the tables one after the other.
+    const bool own = !InTransaction();
+    if (own)
+        Begin();
+    try {
+        for (const QString &statement : CreateStatements(def))
+            Command(statement.toUtf8().constData(), u"対象: "_s + def.Name() + u"（作成できません）"_s);
+        if (own)
+            Commit();
+    } catch (...) {
+        if (own)
+            Rollback();
+        throw;
+    }
 }
 
 } // namespace PgEngine

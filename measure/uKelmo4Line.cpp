@@ -153,8 +153,9 @@ bool TKelmo4Line::WriteChangedLines(int kid, const QList<TKel4LineRow> &rows)
     // line, can be matched line by line.
     const QList<TFieldDef> &defs = kLineTable.Fields();
     if (!stored.Eof()) {
-        // RowKey and the table's columns, nothing else.
-        if (stored.FieldCount() != defs.size() + 1)
+        // RowKey and the table's columns, nothing else (a server's table declares the
+        // key as a column of its own).
+        if (stored.FieldCount() != defs.size() + 1 + (stored.HasField(u"rowid"_s) ? 1 : 0))
             return false;
         for (const TFieldDef &f : defs) {
             if (!stored.HasField(f.Name))

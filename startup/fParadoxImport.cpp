@@ -202,6 +202,9 @@ void TfrmParadoxImport::reject()
 bool OfferParadoxImportAtStart()
 {
     for (;;) {
+        // A server holds no table files; its old data comes in through the import menu.
+        if (GetAliasSource(u"tomaruk"_s).IsServer())
+            return true;
         const QString folder = GetAliasPath(u"tomaruk"_s);
         // An import killed half-way is finished (or undone) before the folder is looked at.
         try {

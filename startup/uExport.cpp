@@ -6,6 +6,7 @@
 #include "app/uDatabase.h"
 #include "app/uDekigataDef.h"
 #include "app/uFileMoves.h"
+#include "app/uTableCopy.h"
 #include "printing/NkPrinter.h"
 #include "printing/PageExport.h"
 #include "printing/PdfPageWriter.h"
@@ -211,12 +212,26 @@ TExportOptions Parse(const QStringList &args, bool &help, bool &version)
             haveEncoding = true;
         } else if (arg == u"--import-paradox"_s) {
             options.ImportParadox = TakeValue(args, i);
+        } else if (arg == u"--copy-to-alias"_s) {
+            options.CopyToAlias = true;
+        } else if (arg == u"--copy-to"_s) {
+            options.CopyTo = TakeValue(args, i);
         } else {
             throw TUsageError(u"知らない引数です: "_s + arg);
         }
     }
     if (help || version)
         return options;
+    if (options.CopyToAlias || !options.CopyTo.isEmpty()) {
+        if (options.CopyToAlias && !options.CopyTo.isEmpty())
+            throw TUsageError(u"--copy-to-alias と --copy-to は同時には指定できません。"_s);
+        if (options.List || !options.Form.isEmpty() || !options.Out.isEmpty() || haveRecord || options.Weight || haveEncoding
+            || haveDpi || !options.Project.isEmpty() || !options.ImportParadox.isEmpty())
+            throw TUsageError(u"--copy-to-alias と --copy-to には --data-dir のほかは指定できません。"_s);
+        if (options.CopyToAlias && options.DataDir.isEmpty())
+            throw TUsageError(u"--copy-to-alias には、コピー元のフォルダを --data-dir で指定してください。"_s);
+        return options;
+    }
     if (!options.ImportParadox.isEmpty()) {
         if (options.List || !options.Form.isEmpty() || !options.Out.isEmpty() || haveRecord || options.Weight || haveEncoding
             || haveDpi || !options.Project.isEmpty())
@@ -262,6 +277,31 @@ TExportOptions Parse(const QStringList &args, bool &help, bool &version)
     return options;
 }
 
+// --copy-to-alias / --copy-to: the alias as configured (never an override) is the target
+// or, without --data-dir, the source.
+void CopyFromCommandLine(const TExportOptions &options, QTextStream &out)
+{
+    const TDataSource configured = GetAliasSource(u"tomaruk"_s);
+    TDataSource from = configured;
+    if (!options.DataDir.isEmpty()) {
+        if (!QFileInfo(options.DataDir).isDir())
+            throw EFileError(u"データフォルダがありません: "_s + options.DataDir);
+        from = TDataSource();
+        from.Folder = options.DataDir.endsWith(u'/') ? options.DataDir : options.DataDir + u'/';
+    }
+    TDataSource to = configured;
+    if (!options.CopyTo.isEmpty()) {
+        to = TDataSource();
+        to.Folder = options.CopyTo.endsWith(u'/') ? options.CopyTo : options.CopyTo + u'/';
+    }
+    if (!from.IsServer())
+        FinishInterruptedMoves(from.Folder);
+    const TTableCopyResult result = CopyTables(from, to);
+    for (const auto &[table, rows] : result.Rows)
+        out << table << u'\t' << rows << u'\n';
+    out << u"%1 行をコピーしました: %2 → %3\n"_s.arg(QString::number(result.Total()), from.Describe(), to.Describe());
+}
+
 void Export(TExportOptions options, QTextStream &out, QTextStream &err)
 {
     // Names on the command line are relative to where the program was started, not to the
@@ -272,7 +312,13 @@ void Export(TExportOptions options, QTextStream &out, QTextStream &err)
         options.DataDir = QFileInfo(options.DataDir).absoluteFilePath();
     if (!options.ImportParadox.isEmpty())
         options.ImportParadox = QFileInfo(options.ImportParadox).absoluteFilePath();
+    if (!options.CopyTo.isEmpty())
+        options.CopyTo = QFileInfo(options.CopyTo).absoluteFilePath();
     AppPaths::EnterWorkingFolder();
+    if (options.CopyToAlias || !options.CopyTo.isEmpty()) {
+        CopyFromCommandLine(options, out);
+        return;
+    }
     struct TOverride
     {
         bool Active = false;
@@ -402,6 +448,8 @@ QString ExportUsageText()
            "  kelmo4-export [--data-dir DIR]            --form standards|testpage --out FILE\n"
            "  kelmo4-export [--data-dir DIR] --list [--project CODE]\n"
            "  kelmo4-export [--data-dir DIR] --import-paradox OLDDIR\n"
+           "  kelmo4-export  --data-dir DIR  --copy-to-alias\n"
+           "  kelmo4-export [--data-dir DIR] --copy-to NEWDIR\n"
            "FILE が .pdf なら PDF を一つ、.png ならページごとの画像 (FILE-001.png …, --dpi N、既定 150) を書きます。\n"
            "tolerance は .csv (UTF-8、BOM 付き) にも書けます。\n"
            "csv・xlsx と、.csv・.xlsx に書く summary は表計算ソフト用のファイルです。\n"_s;
@@ -430,6 +478,9 @@ QString ExportHelpText()
           "  --data-dir DIR      設定のデータフォルダの代わりに DIR の表を読みます。\n"
           "  --list              記録の一覧（ID、工事、工種、工区、測定項目）を書きます。\n"
           "  --import-paradox OLDDIR  旧版のデータフォルダを取り込みます。\n"
+          "  --copy-to-alias     --data-dir のフォルダの表を、設定のデータの置き場（事務所のサーバーなど）へコピーします。\n"
+          "  --copy-to NEWDIR    表を空のフォルダ NEWDIR へコピーします（コピー元は --data-dir か設定の置き場）。\n"
+          "                      コピーは一つのトランザクションで行い、コピー先の表にデータがあれば何もしません。\n"
           "  --version           版数を表示します。\n"
           "  --help, -h          この説明を表示します。\n"
           "\n"

@@ -21,6 +21,8 @@ struct TExportOptions
     bool List = false;
     QString ImportParadox; // a folder of Paradox tables to take over
     bool ShiftJis = false; // CSV in Shift-JIS instead of UTF-8 with a byte order mark
+    bool CopyToAlias = false; // copy the tables of --data-dir into the alias's data source
+    QString CopyTo;           // copy the tables into this (empty) folder
 };
 
 // What a form needs on the command line besides --form and --out.

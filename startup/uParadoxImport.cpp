@@ -6,6 +6,7 @@
 #include "app/uDekigataDef.h"
 #include "app/uParadoxFile.h"
 #include "app/uFileMoves.h"
+#include "app/uTableCopy.h"
 #include "measure/uKelmo4Head.h"
 #include "measure/uKelmo4Line.h"
 #include "registers/uHacchusya.h"
@@ -115,7 +116,9 @@ QString TParadoxSurvey::DescriptionText() const
                     ? u"\n標準値の設定ファイル DekigataDef も取り込めます。\n"_s
                     : u"\nDekigataDef は取り込めません: %1\n"_s.arg(DekigataDefProblem);
     }
-    if (SourceIsDataFolder)
+    if (!Server.isEmpty())
+        text += u"\n元のフォルダのファイルには手を加えません。取り込み先は%1です。"_s.arg(Server);
+    else if (SourceIsDataFolder)
         text += u"\n元のファイルは、手を加えずにデータフォルダ内のフォルダ「paradox-backup-日付-時刻」へ移します。"_s;
     else
         text += u"\n元のフォルダのファイルには手を加えません。取り込み先はデータフォルダ「%1」です。"_s.arg(
@@ -867,6 +870,34 @@ TParadoxSurvey TParadoxImport::Survey() const
     const QFileInfo sourceInfo(m_source);
     if (!sourceInfo.isDir() || !sourceInfo.isReadable())
         throw EFileError(u"フォルダ「%1」を読めません。"_s.arg(QDir::toNativeSeparators(m_source)));
+    if (const TDataSource target = GetAliasSource(u"tomaruk"_s); target.IsServer()) {
+        // The tables are read into a folder of their own and copied to the server in one
+        // transaction; a table of the server that holds rows is not ours to add to.
+        survey.Server = target.Describe();
+        survey.DataFolder = WithSlash(QDir::tempPath());
+        const QList<TParadoxTableFile> found = FindParadoxTables(m_source);
+        for (const QString &table : KnownTableNames()) {
+            const auto it = std::find_if(found.cbegin(), found.cend(),
+                                         [&](const TParadoxTableFile &f) { return f.Table == table; });
+            if (it == found.cend()) {
+                survey.AbsentTables.append(table);
+                continue;
+            }
+            survey.Tables.append({table, it->Path, ParadoxHeaderRecordCount(it->Path)});
+            if (TableExists(table)) {
+                TQuery count(u"select count(*) as N from %1"_s.arg(table));
+                count.Open();
+                if (const int rows = count.FieldInt(u"N"_s); rows > 0)
+                    survey.Refusals.append(u"サーバーのテーブル %1 にはすでに %2 件のデータがあります。取り込みは、データのないデータベースにだけできます。"_s.arg(
+                        table, QString::number(rows)));
+            }
+        }
+        survey.DekigataDefPath = FindDekigataDef(m_source);
+        if (!survey.DekigataDefPath.isEmpty() && QFileInfo(survey.DekigataDefPath).size() != TDekigataDef::RecordSize)
+            survey.DekigataDefProblem = u"大きさが %1 バイトで、%2 バイトではありません"_s.arg(
+                QString::number(QFileInfo(survey.DekigataDefPath).size()), QString::number(TDekigataDef::RecordSize));
+        return survey;
+    }
     // An import killed while it moved the files is finished first; what is left is what counts.
     if (QFileInfo(survey.DataFolder).isDir())
         FinishInterruptedMoves(survey.DataFolder);
@@ -912,6 +943,49 @@ TParadoxSurvey TParadoxImport::Survey() const
 }
 
 // ---- run ----------------------------------------------------------------------------------
+
+namespace {
+// 2. on a server: the staged tables in one transaction, then the defaults file beside the
+// program (its previous one kept as DekigataDef.before-import-<time>).
+void TakeOverToServer(const QString &staging, TParadoxImportResult &result, const QString &dekigataDef, const QDateTime &now)
+{
+    QStringList tables;
+    for (const TParadoxTableResult &t : std::as_const(result.Tables))
+        tables.append(t.Table);
+    TDataSource staged;
+    staged.Folder = WithSlash(staging);
+    CopyTables(staged, GetAliasSource(u"tomaruk"_s), tables);
+    TDatabase::Close();
+    if (tables.contains(TKelmo4Line::TableDef().Name()))
+        TKelmo4Line().CreateTableIfMissing();
+    if (dekigataDef.isEmpty())
+        return;
+    const QString working = WorkingDekigataDef();
+    const QString incoming = working + u".importing"_s;
+    QFile::remove(incoming);
+    if (!QFile::copy(dekigataDef, incoming))
+        throw EFileError(u"表はサーバーに取り込みましたが、DekigataDef を作業フォルダ「%1」へ写せません。"_s.arg(
+            QDir::toNativeSeparators(QFileInfo(working).absolutePath())));
+    if (QFileInfo::exists(working)) {
+        result.DekigataDefBackup = working + u".before-import-"_s + now.toString(u"yyyyMMdd-hhmmss"_s);
+        if (!QFile::rename(working, result.DekigataDefBackup)) {
+            QFile::remove(incoming);
+            throw EFileError(u"表はサーバーに取り込みましたが、作業フォルダの DekigataDef を控えられないため、取り込みませんでした。"_s);
+        }
+    }
+    if (!QFile::rename(incoming, working)) {
+        if (!result.DekigataDefBackup.isEmpty())
+            QFile::rename(result.DekigataDefBackup, working);
+        throw EFileError(u"表はサーバーに取り込みましたが、DekigataDef を置けませんでした。"_s);
+    }
+    result.DekigataDefTaken = true;
+    try {
+        LoadDefaults();
+    } catch (const EKelmoError &) {
+        // The file is in place; the next activation of the defaults reports it.
+    }
+}
+} // namespace
 
 TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxProgress &progress)
 {
@@ -1062,6 +1136,11 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
         result.Skipped.append(u"DekigataDef: %1。"_s.arg(survey.DekigataDefProblem));
     else if (!survey.DekigataDefPath.isEmpty() && !takeDekigataDef)
         result.Skipped.append(u"DekigataDef: 取り込まないよう選ばれました。"_s);
+
+    if (!survey.Server.isEmpty()) {
+        TakeOverToServer(staging, result, takeDef ? survey.DekigataDefPath : QString(), now);
+        return result;
+    }
 
     // 2. The originals out of the way, the new files in. The moves are journalled in the data
     // folder first: a failure undoes them, and a program killed half-way has them finished

@@ -35,6 +35,7 @@ struct TParadoxSurvey
     QString SourceFolder; // with "/"
     QString DataFolder;   // with "/"
     bool SourceIsDataFolder = false;
+    QString Server; // the office server the tables go to, or empty for the data folder
     QList<TParadoxSourceTable> Tables;
     QStringList AbsentTables;  // known tables with no Paradox file in the folder
     QString DekigataDefPath;   // the folder's DekigataDef, or empty
