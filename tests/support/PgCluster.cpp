@@ -146,7 +146,7 @@ bool TPgCluster::Run(const QString &program, const QStringList &arguments, QStri
 {
     QProcess process;
     if (m_asPostgres) {
-        process.setProgram(u"runuser"_s);
+        process.setProgram(m_runuser);
         process.setArguments(QStringList{u"-u"_s, u"postgres"_s, u"--"_s, program} + arguments);
     } else {
         process.setProgram(program);
@@ -192,6 +192,12 @@ bool TPgCluster::Start()
         if (!postgres)
             return Fail(u"running as root, and the server refuses root, but there is no system user "
                         "\"postgres\" to run it as; install the Debian package postgresql"_s);
+        m_runuser = QStandardPaths::findExecutable(u"runuser"_s);
+        if (m_runuser.isEmpty())
+            m_runuser = QStandardPaths::findExecutable(u"runuser"_s, {u"/usr/sbin"_s, u"/sbin"_s});
+        if (m_runuser.isEmpty())
+            return Fail(u"running as root, and the server refuses root, but runuser (util-linux) is missing to run "
+                        "it as the postgres user"_s);
     }
 
     QByteArray folder = QFile::encodeName(QDir::tempPath() + u"/kelmo4-pg-XXXXXX"_s);
@@ -204,9 +210,10 @@ bool TPgCluster::Start()
         if (::chown(folder.constData(), postgres->pw_uid, postgres->pw_gid) != 0)
             return Fail(u"cannot give %1 to the postgres user: %2"_s.arg(m_folder,
                                                                          QString::fromLocal8Bit(std::strerror(errno))));
-        if (!Run(u"test"_s, {u"-w"_s, m_folder}, &output))
-            return Fail(u"the postgres user cannot reach %1 (a folder above it is closed to it); "
-                        "point TMPDIR at a folder it can reach, such as /tmp"_s.arg(m_folder));
+        if (!Run(u"/bin/sh"_s, {u"-c"_s, u"test -w \"$1\" && test -x \"$1\""_s, u"sh"_s, m_folder}, &output))
+            return Fail(u"the postgres user cannot reach %1 (a folder above it is closed to it?); "
+                        "point TMPDIR at a folder it can reach, such as /tmp%2"_s.arg(
+                            m_folder, output.isEmpty() ? QString() : u"\n"_s + output));
     }
 
     const QString data = m_folder + u"/data"_s;

@@ -46,6 +46,7 @@ private:
     void EndWatchdog();
 
     QString m_bin;
+    QString m_runuser;
     QString m_folder;
     QString m_error;
     int m_port = 0;
