@@ -7,6 +7,7 @@
 #include "support/PgCluster.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -56,6 +57,19 @@ TTestEnv::TTestEnv()
 TTestEnv::~TTestEnv()
 {
     TDatabase::Close();
+    // On the server no table file may appear: one means the tables quietly went to the
+    // alias's folder, and the test passed on files.
+    for (auto it = m_databases.constBegin(); it != m_databases.constEnd(); ++it) {
+        QStringList files;
+        for (const QString &table : KnownTableNames()) {
+            if (QFileInfo::exists(it.key() + table + u".db"_s))
+                files.append(table + u".db"_s);
+        }
+        if (!files.isEmpty())
+            QTest::qFail(qPrintable(u"run on the server (database %1), yet the tables were written to files in %2: %3"_s
+                                        .arg(it.value(), it.key(), files.join(u", "_s))),
+                         __FILE__, __LINE__);
+    }
     // Keeps the cluster small over a long test program; it goes at the end anyway.
     if (!m_databases.isEmpty()) {
         TPgCluster &cluster = TPgCluster::Shared();
