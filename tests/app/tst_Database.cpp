@@ -1,12 +1,15 @@
 #include "app/Errors.h"
 #include "app/uDatabase.h"
+#include "support/PgCluster.h"
 #include "support/TestEnv.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -28,6 +31,44 @@ QByteArray ChangeCounter(const QString &file)
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray();
     return f.read(28).mid(24);
+}
+
+// The first row of a statement run as User on Database of the cluster at Port, its fields
+// joined by "|"; the connection's error when it fails.
+QString ServerRow(int port, const QString &user, const QString &database, const char *statement)
+{
+    const QByteArray portText = QByteArray::number(port);
+    const QByteArray userText = user.toUtf8();
+    const QByteArray databaseText = database.toUtf8();
+    const char *keywords[] = {"host", "port", "user", "dbname", "connect_timeout", nullptr};
+    const char *values[] = {"127.0.0.1", portText.constData(), userText.constData(), databaseText.constData(), "5",
+                            nullptr};
+    PGconn *connection = PQconnectdbParams(keywords, values, 0);
+    QString row;
+    if (PQstatus(connection) != CONNECTION_OK) {
+        row = u"connection failed: "_s + QString::fromUtf8(PQerrorMessage(connection));
+    } else {
+        PGresult *result = PQexec(connection, statement);
+        if (PQresultStatus(result) != PGRES_TUPLES_OK || PQntuples(result) < 1) {
+            row = u"statement failed: "_s + QString::fromUtf8(PQresultErrorMessage(result));
+        } else {
+            QStringList fields;
+            for (int i = 0; i < PQnfields(result); ++i)
+                fields.append(QString::fromUtf8(PQgetvalue(result, 0, i)));
+            row = fields.join(u'|');
+        }
+        PQclear(result);
+    }
+    PQfinish(connection);
+    return row;
+}
+
+bool ProcessGone(pid_t pid)
+{
+    QFile status(u"/proc/%1/status"_s.arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return true;
+    return status.readAll().contains("State:\tZ"); // ended, only not reaped
 }
 }
 
@@ -54,6 +95,7 @@ private Q_SLOTS:
     void folderRemovedBeforeCommit();
     void readsLeaveNoLock();
     void aliasPath();
+    void throwAwayServer();
     void unusableFolders();
     void foreignFileInTablePlace();
     void unusableTableFileNamed_data();
@@ -305,6 +347,63 @@ void TestDatabase::aliasPath()
     QVERIFY(SetAliasPath(u"TOMARUK"_s, folder));
     QCOMPARE(GetAliasPath(u"tomaruk"_s), folder + u'/');
     QCOMPARE(GetAliasPath(u"tomaruk"_s), GetAliasPath(u"Tomaruk"_s));
+}
+
+void TestDatabase::throwAwayServer()
+{
+    const char *kQuery = "select current_database(), current_user, (select rolsuper from pg_roles where rolname = "
+                         "current_user), (select count(*) from pg_class where relnamespace = 'public'::regnamespace)";
+    QString folder;
+    pid_t server = 0;
+    {
+        TPgCluster cluster;
+        QVERIFY2(cluster.Start(), qPrintable(cluster.Error()));
+        folder = cluster.Folder();
+        server = cluster.ServerPid();
+        QVERIFY(QFileInfo::exists(folder + u"/data/PG_VERSION"_s));
+        QVERIFY(!ProcessGone(server));
+        const QString first = cluster.CreateDatabase();
+        const QString second = cluster.CreateDatabase();
+        QVERIFY2(!first.isEmpty() && !second.isEmpty(), qPrintable(cluster.Error()));
+        QVERIFY(first != second);
+        // Empty, and the superuser's.
+        QCOMPARE(ServerRow(cluster.Port(), cluster.SuperUser(), second, kQuery),
+                 second + u'|' + cluster.SuperUser() + u"|t|0"_s);
+        QVERIFY(cluster.DropDatabase(first));
+        QVERIFY(ServerRow(cluster.Port(), cluster.SuperUser(), first, kQuery).startsWith(u"connection failed"_s));
+    }
+    QVERIFY(ProcessGone(server));
+    QVERIFY(!QFileInfo::exists(folder));
+
+    // A test run on the server: the alias names a fresh database of the process's cluster
+    // for each folder and keeps the folder.
+    const QByteArray engine = qgetenv("KELMO4_TEST_ENGINE");
+    qputenv("KELMO4_TEST_ENGINE", "QPSQL");
+    const auto restore = qScopeGuard([&] {
+        if (engine.isNull())
+            qunsetenv("KELMO4_TEST_ENGINE");
+        else
+            qputenv("KELMO4_TEST_ENGINE", engine);
+    });
+    QVERIFY(TTestEnv::OnServer());
+    TTestEnv env;
+    const TPgCluster &shared = TPgCluster::Shared();
+    QVERIFY2(shared.IsRunning(), qPrintable(shared.Error()));
+    const TDataSource start = GetAliasSource(u"tomaruk"_s);
+    QVERIFY(QFileInfo(start.Folder).isDir());
+    const QString data = env.UseDataFolder(u"data"_s);
+    QCOMPARE(data, env.Root() + u"/data/"_s);
+    QVERIFY(QFileInfo(data).isDir());
+    const TDataSource source = GetAliasSource(u"tomaruk"_s);
+    QVERIFY(source.IsServer());
+    QVERIFY2(source.Problem().isEmpty(), qPrintable(source.Problem()));
+    QCOMPARE(source.Folder, data);
+    QCOMPARE(source.Host, u"127.0.0.1"_s);
+    QCOMPARE(source.Port, shared.Port());
+    QCOMPARE(source.User, shared.SuperUser());
+    QVERIFY(start.IsServer() && start.Database != source.Database);
+    QCOMPARE(ServerRow(source.Port, source.User, source.Database, kQuery),
+             source.Database + u'|' + source.User + u"|t|0"_s);
 }
 
 void TestDatabase::unusableFolders()
