@@ -20,18 +20,29 @@ TKel4LineRow Line(int lno, const QStringList &cells)
     return row;
 }
 
-// Every stored line of the header, NULL and the empty text told apart.
+// Every stored line of the header, NULL and the empty text told apart, a text quoted apart
+// from a number.
 QStringList StoredLines(int kid)
 {
-    QStringList columns;
-    for (const QString &f : Kel4LineCellFields())
-        columns.append(u"quote("_s + f + u')');
-    TQuery q(u"select LNO, "_s + columns.join(u"||','||"_s) + u" as T from Kel4Line where KID=:KID order by LNO, T"_s);
+    TQuery q(u"select * from Kel4Line where KID=:KID"_s);
     q.SetParam(u"KID"_s, kid);
     q.Open();
+    QList<int> columns;
+    for (const QString &f : Kel4LineCellFields())
+        columns.append(q.FieldIndex(f));
+    QList<QPair<int, QString>> rows;
+    for (; !q.Eof(); q.Next()) {
+        QStringList values;
+        for (const int c : std::as_const(columns)) {
+            const QVariant v = q.FieldValueAt(c);
+            values.append(v.isNull() ? u"NULL"_s : v.typeId() == QMetaType::QString ? u'\'' + v.toString() + u'\'' : v.toString());
+        }
+        rows.append({q.FieldInt(u"LNO"_s), values.join(u',')});
+    }
+    std::sort(rows.begin(), rows.end());
     QStringList lines;
-    for (; !q.Eof(); q.Next())
-        lines.append(q.FieldText(u"LNO"_s) + u':' + q.FieldText(u"T"_s));
+    for (const auto &[lno, text] : std::as_const(rows))
+        lines.append(QString::number(lno) + u':' + text);
     return lines;
 }
 
@@ -193,19 +204,21 @@ void TestKelmo4Line::oldTableGetsKeyIndexAndKeepsLines()
     lines.ReplaceLines(1, {Line(1, {u"a"_s}), Line(2, {u"b"_s})});
     lines.ReplaceLines(2, {Line(1, {u"c"_s})});
     auto indexes = [] {
-        TQuery q(u"select name from \"Kel4Line\".sqlite_master where type='index' and tbl_name='Kel4Line'"_s);
+        TQuery q(TTestEnv::OnServer()
+                     ? u"select indexname as name from pg_indexes where tablename='kel4line'"_s
+                     : u"select name from \"Kel4Line\".sqlite_master where type='index' and tbl_name='Kel4Line'"_s);
         q.Open();
         QStringList names;
         for (; !q.Eof(); q.Next())
-            names.append(q.FieldText(u"name"_s));
+            names.append(q.FieldText(u"name"_s).toLower());
         return names;
     };
     QVERIFY(indexes().isEmpty());
 
     QVERIFY(lines.CreateTableIfMissing()); // the table was there
-    QCOMPARE(indexes(), QStringList{u"Kel4LineKID"_s});
+    QCOMPARE(indexes(), QStringList{u"kel4linekid"_s});
     QVERIFY(lines.CreateTableIfMissing()); // and again: nothing more
-    QCOMPARE(indexes(), QStringList{u"Kel4LineKID"_s});
+    QCOMPARE(indexes(), QStringList{u"kel4linekid"_s});
     QCOMPARE(CountLines(1), 2);
     QCOMPARE(CountLines(2), 1);
     // Not unique: a header keeps any number of lines.
