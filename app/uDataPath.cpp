@@ -79,7 +79,8 @@ TfrmDataPath::TfrmDataPath(QWidget *parent)
     DirectoryListBox1->setGeometry(8, 42, 180, 58);
     FolderLabel->setGeometry(8, 101, 180, 14);
     FolderLabel->setTextFormat(Qt::PlainText);
-    ServerLabel->setGeometry(8, 42, 180, 58);
+    ServerLabel->setGeometry(8, 20, 180, 80);
+    ServerLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ServerLabel->setTextFormat(Qt::PlainText);
     ServerLabel->setWordWrap(true);
     ServerLabel->setFrameShape(QFrame::StyledPanel);
@@ -134,6 +135,7 @@ TfrmDataPath::TfrmDataPath(QWidget *parent)
     connect(Button1, &QPushButton::clicked, this, &TfrmDataPath::Button1Click);
     connect(CheckBox4, &QCheckBox::toggled, this, [this](bool toFolder) {
         DriveComboBox1->setEnabled(toFolder);
+        DriveComboBox1->setVisible(toFolder);
         DirectoryListBox1->setEnabled(toFolder);
         DirectoryListBox1->setVisible(toFolder);
         ServerLabel->setVisible(!toFolder);
@@ -245,6 +247,7 @@ void TfrmDataPath::ShowAliasKind(bool server)
     ServerLabel->setVisible(server);
     FolderLabel->setVisible(!server);
     DirectoryListBox1->setVisible(!server);
+    DriveComboBox1->setVisible(!server);
     DriveComboBox1->setEnabled(!server);
     DirectoryListBox1->setEnabled(!server);
 }

@@ -68,10 +68,10 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget *parent)
     , BitBtn1(new QPushButton(u"OK"_s, this))
 {
     setWindowTitle(u"環境設定"_s);
-    setFixedSize(378, 316);
+    setFixedSize(378, 338);
     SetHelpTopic(this, u"setdatapath"_s);
 
-    GroupBox2->setGeometry(8, 4, 362, 186);
+    GroupBox2->setGeometry(8, 4, 362, 208);
     RadioButton1->setGeometry(8, 20, 200, 20);
     Edit1->setGeometry(26, 42, 256, 22);
     Button2->setGeometry(288, 41, 66, 24);
@@ -80,25 +80,25 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget *parent)
     kinds->addButton(RadioButton1);
     kinds->addButton(RadioButton2);
     RadioButton1->setChecked(true);
-    m_serverFields = {FieldLabel(u"サーバー名"_s, GroupBox2, 26, 95, 68), Edit4,
-                      FieldLabel(u"ポート"_s, GroupBox2, 242, 95, 46), Edit5,
-                      FieldLabel(u"データベース"_s, GroupBox2, 26, 121, 68), Edit6,
-                      FieldLabel(u"ユーザー"_s, GroupBox2, 242, 121, 46), Edit7, Label1};
-    Edit4->setGeometry(96, 92, 140, 22);
-    Edit5->setGeometry(290, 92, 64, 22);
+    m_serverFields = {FieldLabel(u"サーバー名"_s, GroupBox2, 26, 95, 84), Edit4,
+                      FieldLabel(u"ポート"_s, GroupBox2, 266, 95, 40), Edit5,
+                      FieldLabel(u"データベース"_s, GroupBox2, 26, 121, 84), Edit6,
+                      FieldLabel(u"ユーザー"_s, GroupBox2, 26, 147, 84), Edit7, Label1};
+    Edit4->setGeometry(112, 92, 150, 22);
+    Edit5->setGeometry(308, 92, 46, 22);
     Edit5->setValidator(new QIntValidator(1, 65535, Edit5));
     Edit5->setText(kDefaultPort);
-    Edit6->setGeometry(96, 118, 140, 22);
-    Edit7->setGeometry(290, 118, 64, 22);
+    Edit6->setGeometry(112, 118, 150, 22);
+    Edit7->setGeometry(112, 144, 150, 22);
     Edit7->setPlaceholderText(u"ログイン名"_s);
-    Label1->setGeometry(26, 144, 230, 36);
+    Label1->setGeometry(26, 170, 328, 34);
     Label1->setWordWrap(true);
     Label1->setText(u"パスワードは ~/.pgpass か環境変数 PGPASSWORD から読みます（このプログラムには保存しません）。"_s);
-    Button3->setGeometry(264, 150, 90, 26);
+    Button3->setGeometry(270, 142, 84, 26);
 
-    CheckBox1->setGeometry(8, 198, 200, 20);
+    CheckBox1->setGeometry(8, 220, 200, 20);
 
-    GroupBox1->setGeometry(8, 224, 230, 52);
+    GroupBox1->setGeometry(8, 246, 230, 52);
     auto *neri = new QLabel(u"出荷"_s, GroupBox1);
     neri->setGeometry(10, 24, 30, 18);
     Edit2->setGeometry(40, 22, 60, 22);
@@ -112,12 +112,12 @@ TfrmSetDataPath::TfrmSetDataPath(QWidget *parent)
     }
 
     // The panel of two further switches is kept but not offered.
-    Panel1->setGeometry(246, 224, 124, 52);
+    Panel1->setGeometry(246, 246, 124, 52);
     CheckBox2->setGeometry(4, 4, 116, 20);
     CheckBox3->setGeometry(4, 28, 116, 20);
     Panel1->hide();
 
-    BitBtn1->setGeometry(290, 284, 80, 26);
+    BitBtn1->setGeometry(290, 306, 80, 26);
     BitBtn1->setDefault(true);
     ShowKind();
 

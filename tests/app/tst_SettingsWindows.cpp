@@ -402,7 +402,7 @@ void TestSettingsWindows::environmentWindow()
     WriteSetting(u"UseRate"_s, u"TRUE"_s);
     TfrmSetDataPath window;
     QCOMPARE(window.windowTitle(), u"環境設定"_s);
-    QCOMPARE(window.size(), QSize(378, 316));
+    QCOMPARE(window.size(), QSize(378, 338));
     QVERIFY(!window.Panel1->isVisibleTo(&window));
 
     WhenModal("TfrmSetDataPath", [&](QWidget *) {
