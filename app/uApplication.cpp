@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/Errors.h"
+#include "app/uDataSource.h"
 
 #include <QDir>
 #include <QFont>
@@ -49,6 +50,19 @@ void ShowSetAliasFailed(QWidget *parent, const QString &folder)
     box.setInformativeText(u"データフォルダ「%1」を設定ファイル「%2」に書き込めませんでした。"
                            "設定ファイルとそのフォルダに書き込めるか確かめて、もう一度設定してください。"_s.arg(
                                QDir::toNativeSeparators(folder), QDir::toNativeSeparators(AppPaths::AliasFile())));
+    box.exec();
+}
+
+void ShowSetAliasFailed(QWidget *parent, const TDataSource &source)
+{
+    if (!source.IsServer()) {
+        ShowSetAliasFailed(parent, source.Folder);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, u"ケルモ４"_s, u"Failed"_s, QMessageBox::Ok, parent);
+    box.setInformativeText(u"データの場所（%1）を設定ファイル「%2」に書き込めませんでした。"
+                           "設定ファイルとそのフォルダに書き込めるか確かめて、もう一度設定してください。"_s.arg(
+                               source.Describe(), QDir::toNativeSeparators(AppPaths::AliasFile())));
     box.exec();
 }
 

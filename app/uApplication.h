@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+struct TDataSource;
+
 // The application object: its event delivery is the one place where an error that ends a
 // command is caught and shown in a box captioned "ケルモ４".
 class TKelmoApplication final : public QApplication
@@ -28,6 +30,8 @@ void ShowErrorMessage(const QString &message);
 
 // The box "Failed" of a data folder that could not be set, with what went wrong beneath.
 void ShowSetAliasFailed(QWidget *parent, const QString &folder);
+// The same for a folder or a server.
+void ShowSetAliasFailed(QWidget *parent, const TDataSource &source);
 
 // Registers the substitutions that map the forms' font names onto the IPA fonts.
 void RegisterFontSubstitutions();

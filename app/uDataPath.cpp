@@ -5,6 +5,7 @@
 #include "app/uActivation.h"
 #include "app/uApplication.h"
 #include "app/uCommon.h"
+#include "app/uDataSource.h"
 #include "app/uDatabase.h"
 #include "app/uDekigataDef.h"
 #include "app/uFolderControls.h"
@@ -64,6 +65,8 @@ TfrmDataPath::TfrmDataPath(QWidget *parent)
     , RadioGroup1(new QGroupBox(u"80%まるめ処理"_s, this))
     , Button1(new QPushButton(u"&OK"_s, this))
     , FolderLabel(new QLabel(this))
+    , ServerLabel(new QLabel(this))
+    , CheckBox4(new QCheckBox(u"フォルダに切り替える"_s, this))
     , m_roundButtons(new QButtonGroup(this))
 {
     setWindowTitle(u"標準値の登録"_s);
@@ -76,6 +79,15 @@ TfrmDataPath::TfrmDataPath(QWidget *parent)
     DirectoryListBox1->setGeometry(8, 42, 180, 58);
     FolderLabel->setGeometry(8, 101, 180, 14);
     FolderLabel->setTextFormat(Qt::PlainText);
+    ServerLabel->setGeometry(8, 20, 180, 80);
+    ServerLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ServerLabel->setTextFormat(Qt::PlainText);
+    ServerLabel->setWordWrap(true);
+    ServerLabel->setFrameShape(QFrame::StyledPanel);
+    ServerLabel->setMargin(2);
+    CheckBox4->setGeometry(8, 100, 180, 16);
+    CheckBox4->setToolTip(u"チェックすると、選んだフォルダのデータを使うように切り替えます（サーバーのデータはそのまま残ります）"_s);
+    ShowAliasKind(false);
 
     Caption(u"オープニングロゴの指定"_s, this, 196, 4);
     DriveComboBox2->setGeometry(196, 20, 180, 20);
@@ -121,6 +133,13 @@ TfrmDataPath::TfrmDataPath(QWidget *parent)
     connect(m_roundButtons, &QButtonGroup::idClicked, this,
             [](int index) { WriteSetting(u"K4_80%_ROUND"_s, QString::number(index)); });
     connect(Button1, &QPushButton::clicked, this, &TfrmDataPath::Button1Click);
+    connect(CheckBox4, &QCheckBox::toggled, this, [this](bool toFolder) {
+        DriveComboBox1->setEnabled(toFolder);
+        DriveComboBox1->setVisible(toFolder);
+        DirectoryListBox1->setEnabled(toFolder);
+        DirectoryListBox1->setVisible(toFolder);
+        ServerLabel->setVisible(!toFolder);
+    });
 
     new TActivationWatch(this, [this] { FormActivate(); });
 }
@@ -219,11 +238,30 @@ void TfrmDataPath::ShowDefaults()
     CheckBox1->setChecked(def.NoNotes());
 }
 
+void TfrmDataPath::ShowAliasKind(bool server)
+{
+    // OK writes the chosen folder into the alias: with a server alias that would quietly
+    // move the office's work to this computer, so the list is only offered on request.
+    CheckBox4->setChecked(false);
+    CheckBox4->setVisible(server);
+    ServerLabel->setVisible(server);
+    FolderLabel->setVisible(!server);
+    DirectoryListBox1->setVisible(!server);
+    DriveComboBox1->setVisible(!server);
+    DriveComboBox1->setEnabled(!server);
+    DirectoryListBox1->setEnabled(!server);
+}
+
 void TfrmDataPath::FormActivate()
 {
-    const QString folder = GetAliasPath(u"tomaruk"_s);
+    const TDataSource source = GetAliasSource(u"tomaruk"_s);
+    const QString folder = source.Folder;
     DriveComboBox1->SetDrive(TDriveComboBox::DriveOf(folder));
     DirectoryListBox1->SetDirectory(folder);
+    ServerLabel->setText(source.IsServer()
+                             ? u"データは%1にあります。変更は「環境設定」で行います。"_s.arg(source.Describe())
+                             : QString());
+    ShowAliasKind(source.IsServer());
 
     for (int c = 1; c <= kHistogramClasses; ++c)
         vaSpread2->SetCellText(c, 0, QString::number(c - 21));
@@ -245,7 +283,9 @@ void TfrmDataPath::FormActivate()
 
 void TfrmDataPath::Button1Click()
 {
-    if (!SetAliasPath(u"tomaruk"_s, DirectoryListBox1->Directory()))
+    // A server alias stays unless the user asked for the folder.
+    if ((!GetAliasSource(u"tomaruk"_s).IsServer() || CheckBox4->isChecked())
+        && !SetAliasPath(u"tomaruk"_s, DirectoryListBox1->Directory()))
         ShowSetAliasFailed(this, DirectoryListBox1->Directory());
 
     TDekigataDef &def = DekigataDef();

@@ -49,11 +49,15 @@ public:
     QGroupBox *RadioGroup1;
     QPushButton *Button1;
     QLabel *FolderLabel;
+    // Shown instead of the folder list while the alias names a server.
+    QLabel *ServerLabel;
+    QCheckBox *CheckBox4; // フォルダに切り替える
 
 private:
     void BuildGrids();
     void PickColor(TSpread *grid, int col1, int row1, int col2, int row2);
     void ShowDefaults();
+    void ShowAliasKind(bool server);
 
     QButtonGroup *m_roundButtons;
 };

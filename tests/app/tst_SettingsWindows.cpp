@@ -1,7 +1,9 @@
 #include "app/AppPaths.h"
 #include "app/RegistryUtility.h"
 #include "app/SjisText.h"
+#include "app/IniFile.h"
 #include "app/uDataPath.h"
+#include "app/uDataSource.h"
 #include "app/uDatabase.h"
 #include "app/uDekigataDef.h"
 #include "app/uFolderControls.h"
@@ -15,12 +17,18 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 #include <functional>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -94,6 +102,34 @@ QString OnlyDirectory(const QString &folder)
     return QDir::cleanPath(folder);
 }
 
+// Answers the next message box with Button and keeps its text.
+void AnswerMessage(QString *text, QMessageBox::StandardButton button = QMessageBox::Ok)
+{
+    WhenModal("QMessageBox", [text, button](QWidget *w) {
+        auto *box = static_cast<QMessageBox *>(w);
+        *text = box->text();
+        box->button(button)->click();
+    });
+}
+
+// A port on 127.0.0.1 that nothing listens on: one the system hands out, let go again.
+int ClosedPort()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return 0;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+        && getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    close(fd);
+    return port;
+}
+
 } // namespace
 
 class TestSettingsWindows : public QObject
@@ -112,6 +148,7 @@ private Q_SLOTS:
     void shortFileMessage();
     void aliasFailureShowsFailed();
     void environmentWindow();
+    void environmentWindowServer();
     void folderDialog();
 };
 
@@ -365,7 +402,7 @@ void TestSettingsWindows::environmentWindow()
     WriteSetting(u"UseRate"_s, u"TRUE"_s);
     TfrmSetDataPath window;
     QCOMPARE(window.windowTitle(), u"環境設定"_s);
-    QCOMPARE(window.size(), QSize(378, 158));
+    QCOMPARE(window.size(), QSize(378, 338));
     QVERIFY(!window.Panel1->isVisibleTo(&window));
 
     WhenModal("TfrmSetDataPath", [&](QWidget *) {
@@ -391,6 +428,92 @@ void TestSettingsWindows::environmentWindow()
     QCOMPARE(ReadSetting(u"UseRate"_s), u"TRUE"_s);
     QVERIFY(QFileInfo::exists(AppPaths::AliasFile()));
     QCOMPARE(GetAliasPath(u"tomaruk"_s), env.DataFolder());
+}
+
+void TestSettingsWindows::environmentWindowServer()
+{
+    TTestEnv env;
+    const QString folder = env.DataFolder();
+    const int port = ClosedPort();
+    QVERIFY(port > 0);
+    TfrmSetDataPath window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.RadioButton1->isChecked());
+    QVERIFY(!window.Edit4->isEnabled());
+    QTest::mouseClick(window.RadioButton2, Qt::LeftButton, {}, QPoint(6, window.RadioButton2->height() / 2));
+    QVERIFY(window.Edit4->isEnabled() && window.Edit7->isEnabled());
+    QVERIFY(!window.Edit1->isEnabled() && !window.Button2->isEnabled());
+    QCOMPARE(window.Edit5->text(), u"5432"_s);
+
+    // Without a server name OK refuses: the window stays and nothing is saved.
+    window.Edit6->setText(u"kelmo4"_s);
+    QString shown;
+    AnswerMessage(&shown);
+    QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+    QVERIFY2(shown.contains(u"サーバー名"_s), qPrintable(shown));
+    QVERIFY(window.isVisible());
+    QVERIFY(!GetAliasSource(u"tomaruk"_s).IsServer());
+
+    // The test against a closed port tells why in Japanese.
+    window.Edit4->setText(u"127.0.0.1"_s);
+    window.Edit5->setText(QString::number(port));
+    window.Edit7->setText(u"sato"_s);
+    AnswerMessage(&shown);
+    QTest::mouseClick(window.Button3, Qt::LeftButton);
+    QVERIFY2(shown.contains(u"サーバーに接続できません"_s) && shown.contains(QString::number(port)),
+             qPrintable(shown));
+
+    // OK tries the server too; "No" keeps the window, "Yes" saves without a connection.
+    AnswerMessage(&shown, QMessageBox::No);
+    QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+    QVERIFY2(shown.startsWith(u"接続できませんでした。"_s) && shown.endsWith(u"このまま保存しますか？"_s),
+             qPrintable(shown));
+    QVERIFY(window.isVisible());
+    QVERIFY(!GetAliasSource(u"tomaruk"_s).IsServer());
+    AnswerMessage(&shown, QMessageBox::Yes);
+    QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(TIniFile(AppPaths::AliasFile()).Read(u"tomaruk"_s, u"Driver"_s, false), u"QPSQL"_s);
+    TDataSource server;
+    server.Kind = TDataSource::TKind::Server;
+    server.Host = u"127.0.0.1"_s;
+    server.Port = port;
+    server.Database = u"kelmo4"_s;
+    server.User = u"sato"_s;
+    QVERIFY(GetAliasSource(u"tomaruk"_s) == server);
+
+    // 標準値の登録 shows the server and its OK leaves the alias alone...
+    TfrmDataPath defaults;
+    defaults.FormActivate();
+    QVERIFY2(defaults.ServerLabel->text().contains(u"127.0.0.1:%1"_s.arg(port)),
+             qPrintable(defaults.ServerLabel->text()));
+    QVERIFY(!defaults.DirectoryListBox1->isEnabled());
+    defaults.Button1Click();
+    QVERIFY(GetAliasSource(u"tomaruk"_s) == server);
+    // ...unless the switch to the folder is asked for.
+    defaults.FormActivate();
+    defaults.CheckBox4->setChecked(true);
+    QVERIFY(defaults.DirectoryListBox1->isEnabled());
+    defaults.Button1Click();
+    QCOMPARE(GetAliasSource(u"tomaruk"_s).Folder, folder);
+    QVERIFY(!GetAliasSource(u"tomaruk"_s).IsServer());
+
+    // Back in the window the server is shown; choosing the folder again restores it.
+    QVERIFY(SetAliasSource(u"tomaruk"_s, server));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.FormActivate();
+    QVERIFY(window.RadioButton2->isChecked());
+    QCOMPARE(window.Edit5->text(), QString::number(port));
+    QCOMPARE(window.Edit7->text(), u"sato"_s);
+    QTest::mouseClick(window.RadioButton1, Qt::LeftButton, {}, QPoint(6, window.RadioButton1->height() / 2));
+    QTest::mouseClick(window.BitBtn1, Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+    const TDataSource back = GetAliasSource(u"tomaruk"_s);
+    QVERIFY(!back.IsServer());
+    QCOMPARE(back.Folder, folder);
+    QCOMPARE(TIniFile(AppPaths::AliasFile()).Read(u"tomaruk"_s, u"Host"_s, false), QString());
 }
 
 void TestSettingsWindows::folderDialog()
