@@ -10,6 +10,7 @@ using namespace Qt::Literals::StringLiterals;
 void TRowVersion::Loaded(const QString &key, int counter)
 {
     m_key = key;
+    m_source = TDatabase::OpenFolder();
     m_counter = counter;
     m_loaded = true;
 }
@@ -17,13 +18,14 @@ void TRowVersion::Loaded(const QString &key, int counter)
 void TRowVersion::Forget()
 {
     m_key.clear();
+    m_source.clear();
     m_counter = -1;
     m_loaded = false;
 }
 
 int TRowVersion::Check(const QString &key, int now) const
 {
-    if (m_loaded && key == m_key)
+    if (m_loaded && key == m_key && m_source == TDatabase::OpenFolder())
         CheckRowVersion(m_counter, now);
     return NextRowVersion(now);
 }

@@ -25,8 +25,9 @@ public:
 
     // Inside the save's transaction, with the counter stored now (-1: no row): raises
     // EConflictError when the row of Key is no longer what was loaded. A key that was never
-    // loaded (the user typed another code over the loaded one) is not compared: its row is
-    // overwritten as before. Returns the counter the save writes.
+    // loaded (the user typed another code over the loaded one), or loaded from another data
+    // folder than the one open now, is not compared: its row is overwritten as before.
+    // Returns the counter the save writes.
     int Check(const QString &key, int now) const;
 
     bool IsLoaded() const { return m_loaded; }
@@ -35,6 +36,7 @@ public:
 
 private:
     QString m_key;
+    QString m_source; // the data folder it was loaded from
     int m_counter = -1;
     bool m_loaded = false;
 };
