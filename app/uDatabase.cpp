@@ -387,7 +387,7 @@ QString ColumnProblem(const QSqlDatabase &db, const QString &folder, const QStri
         const bool found = std::any_of(present.cbegin(), present.cend(), [&](const QString &c) {
             return c.compare(field.Name, Qt::CaseInsensitive) == 0;
         });
-        if (!found)
+        if (!found && !field.AddedLater)
             missing.append(field.Name);
     }
     if (missing.isEmpty())
@@ -397,6 +397,43 @@ QString ColumnProblem(const QSqlDatabase &db, const QString &folder, const QStri
             file, table);
     return u"テーブルファイル「%1」のテーブル %2 には、項目 %3 がありません（別の版か別のプログラムのテーブルです）。このままでは使えないため、何も書き込んでいません。ファイルをデータフォルダの外へ移すか、別のデータフォルダを選んでください。"_s.arg(
         file, table, missing.join(u"、"_s));
+}
+
+// Columns added to a table after its files were first written (AddedLater) go into each
+// usable table that lacks them. A file that cannot be written keeps its old columns: reads
+// take the missing one as NULL.
+void AddLaterColumns(const QSqlDatabase &db, const QHash<QString, QString> &badTables)
+{
+    for (const QString &table : KnownTableNames()) {
+        const TTableDef *def = FindTableDef(table);
+        if (!def || badTables.contains(table))
+            continue;
+        const QString schema = table == u"Kel4Head"_s ? u"main"_s : table;
+        QSqlQuery info(db);
+        if (!info.exec(u"PRAGMA \"%1\".table_info(\"%2\")"_s.arg(schema, table)))
+            continue;
+        QStringList present;
+        while (info.next())
+            present.append(info.value(1).toString().toUpper());
+        if (present.isEmpty())
+            continue; // created at first use, with every column
+        for (const TFieldDef &field : def->Fields()) {
+            if (!field.AddedLater || present.contains(field.Name.toUpper()))
+                continue;
+            QSqlQuery alter(db);
+            QString type = u"TEXT"_s;
+            switch (field.Type) {
+            case TFieldType::Alpha: break;
+            case TFieldType::LongInt: type = u"INTEGER"_s; break;
+            case TFieldType::Date: type = u"DATE"_s; break;
+            case TFieldType::Logical: type = u"BOOLEAN"_s; break;
+            case TFieldType::Float: type = u"REAL"_s; break;
+            }
+            if (!alter.exec(u"ALTER TABLE \"%1\".\"%2\" ADD COLUMN \"%3\" %4"_s.arg(schema, table, field.Name, type)))
+                qWarning("kelmo4: column %s not added to %s: %s", qUtf8Printable(field.Name), qUtf8Printable(table),
+                         qUtf8Printable(alter.lastError().databaseText()));
+        }
+    }
 }
 
 // The super-journal of a multi-file commit (Kel4Head.db-mj…) is removed by the engine when
@@ -558,6 +595,7 @@ void OpenConnection()
                 q.exec(u"DETACH DATABASE \"%1\""_s.arg(table));
             }
         }
+        AddLaterColumns(db, state.BadTables);
         RemoveOrphanSuperJournals(handle, folder);
     }
     state.Name = name;

@@ -24,6 +24,8 @@ struct TFieldDef
     TFieldType Type;
     int Size = 0; // bytes in Shift-JIS, for Alpha fields
     QString Label = QString(); // what the windows call the field, for messages
+    // A column older table files lack: opening the folder adds it (NULL in the old rows).
+    bool AddedLater = false;
 };
 
 // A table's columns, declared once; the create statement and the text limits come from it.

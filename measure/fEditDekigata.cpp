@@ -12,6 +12,7 @@
 #include "app/uDatabase.h"
 #include "app/uDekigataDef.h"
 #include "app/uHelp.h"
+#include "app/uRowVersion.h"
 #include "app/uSpread.h"
 #include "measure/uDropDownBox.h"
 #include "measure/uKelmo4Head.h"
@@ -781,11 +782,13 @@ void TfrmEditDekigata::SaveLinesFromGrid()
 void TfrmEditDekigata::Register()
 {
     FormToHeader();
-    // Header and lines go together, or neither does.
+    // Header and lines go together, or neither does; so do the counters the header notes.
+    TVersionsUntilCommit versions({&m_head->Version, &m_head->Kikakuti->Version});
     TTransaction transaction;
     m_head->Save();
     SaveLinesFromGrid();
     transaction.Commit();
+    versions.Committed();
     m_gridModified = false;
     ShowRecordId(m_head->ID);
 }

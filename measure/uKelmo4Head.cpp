@@ -32,7 +32,8 @@ const TTableDef kHeadTable(u"Kel4Head"_s,
                             {u"KAGENKIKAKU"_s, TFieldType::Alpha, 8, u"規格値の下限"_s},
                             {u"JOGENKIKAKU2"_s, TFieldType::Alpha, 8, u"規格値２の上限"_s},
                             {u"KAGENKIKAKU2"_s, TFieldType::Alpha, 8, u"規格値２の下限"_s},
-                            {u"SAGARI"_s, TFieldType::Logical}});
+                            {u"SAGARI"_s, TFieldType::Logical},
+                            {u"KOUSIN"_s, TFieldType::LongInt, 0, u"更新回数"_s, true}});
 
 const bool kRegistered = (RegisterTableDef(&kHeadTable), true);
 
@@ -91,10 +92,17 @@ bool TKelmo4Head::FindByKey()
     q.SetParam(u"Kosyumei"_s, TextValue(Kosyu->Kosyumei));
     q.SetParam(u"Koukumei"_s, TextValue(Kouku->Koukumei));
     q.Open();
-    if (q.Eof())
+    if (q.Eof()) {
+        Version.Loaded(Key(), -1);
         return false;
+    }
     ReadFromQuery(q);
     return true;
+}
+
+QString TKelmo4Head::Key() const
+{
+    return RowVersionKey({Koji->Code, Kosyu->Kosyumei, Kouku->Koukumei, SokuteiKoumoku});
 }
 
 void TKelmo4Head::ReadFromQuery(const TQuery &query)
@@ -125,6 +133,7 @@ void TKelmo4Head::ReadFromQuery(const TQuery &query)
     Kikakuti->KikakutiU2 = query.FieldText(u"JOGENKIKAKU2"_s);
     Kikakuti->KikakutiD2 = query.FieldText(u"KAGENKIKAKU2"_s);
     Sagari = query.FieldBool(u"SAGARI"_s);
+    Version.Loaded(Key(), LoadedRowVersion(query));
 }
 
 void TKelmo4Head::CheckTexts() const
@@ -158,6 +167,7 @@ void TKelmo4Head::Save()
 {
     CheckTexts();
     TTransaction transaction;
+    Kikakuti->Version.Forget();
     Kikakuti->Save();
     Kouku->Koji->LoadByCode(Koji->Code);
     Kouku->AddIfMissing();
@@ -169,23 +179,25 @@ void TKelmo4Head::Save()
     find.SetParam(u"Koukumei"_s, TextValue(Kouku->Koukumei));
     find.SetParam(u"SokuteiKoumoku"_s, TextValue(SokuteiKoumoku));
     find.Open();
+    const QString key = Key();
+    const int counter = Version.Check(key, StoredRowVersion(find));
 
     TQuery write;
     if (find.Eof()) {
         ID = NextID();
         write.Add(u"insert into Kel4Head (ID,KOJICODE,KOSYUMEI,KOUKUMEI,SOKUTEIKOUMOKU,SOKUTEISYA,HIDUKE,"_s)
             .Add(u"SOKUTENKYORI,SEKKEITANNI,SATANNI,YUKOU,HEIKIN,BUNPU,YOSIKI,"_s)
-            .Add(u"JOGENKIKAKU,KAGENKIKAKU,JOGENKIKAKU2,KAGENKIKAKU2,SAGARI)"_s)
+            .Add(u"JOGENKIKAKU,KAGENKIKAKU,JOGENKIKAKU2,KAGENKIKAKU2,SAGARI,KOUSIN)"_s)
             .Add(u"values (:ID,:KOJICODE,:KOSYUMEI,:KOUKUMEI,:SOKUTEIKOUMOKU,:SOKUTEISYA,:HIDUKE,"_s)
             .Add(u":SOKUTENKYORI,:SEKKEITANNI,:SATANNI,:YUKOU,:HEIKIN,:BUNPU,:YOSIKI,"_s)
-            .Add(u":JOGENKIKAKU,:KAGENKIKAKU,:JOGENKIKAKU2,:KAGENKIKAKU2,:SAGARI)"_s);
+            .Add(u":JOGENKIKAKU,:KAGENKIKAKU,:JOGENKIKAKU2,:KAGENKIKAKU2,:SAGARI,:KOUSIN)"_s);
     } else {
         ID = find.FieldInt(u"ID"_s);
         write.Add(u"update Kel4Head set ID=:ID,KOJICODE=:KOJICODE,KOSYUMEI=:KOSYUMEI,KOUKUMEI=:KOUKUMEI,"_s)
             .Add(u"SOKUTEIKOUMOKU=:SOKUTEIKOUMOKU,SOKUTEISYA=:SOKUTEISYA,HIDUKE=:HIDUKE,"_s)
             .Add(u"SOKUTENKYORI=:SOKUTENKYORI,SEKKEITANNI=:SEKKEITANNI,SATANNI=:SATANNI,YUKOU=:YUKOU,"_s)
             .Add(u"HEIKIN=:HEIKIN,BUNPU=:BUNPU,YOSIKI=:YOSIKI,JOGENKIKAKU=:JOGENKIKAKU,"_s)
-            .Add(u"KAGENKIKAKU=:KAGENKIKAKU,JOGENKIKAKU2=:JOGENKIKAKU2,KAGENKIKAKU2=:KAGENKIKAKU2,SAGARI=:SAGARI"_s)
+            .Add(u"KAGENKIKAKU=:KAGENKIKAKU,JOGENKIKAKU2=:JOGENKIKAKU2,KAGENKIKAKU2=:KAGENKIKAKU2,SAGARI=:SAGARI,KOUSIN=:KOUSIN"_s)
             .Add(u"where KOJICODE=:KOJICODE and KOSYUMEI=:KOSYUMEI and KOUKUMEI=:KOUKUMEI"_s)
             .Add(u"and SOKUTEIKOUMOKU=:SOKUTEIKOUMOKU"_s);
     }
@@ -208,8 +220,10 @@ void TKelmo4Head::Save()
     write.SetParam(u"JOGENKIKAKU2"_s, TextValue(Kikakuti->KikakutiU2));
     write.SetParam(u"KAGENKIKAKU2"_s, TextValue(Kikakuti->KikakutiD2));
     write.SetParam(u"SAGARI"_s, Sagari);
+    write.SetParam(u"KOUSIN"_s, counter);
     write.ExecSQL();
     transaction.Commit();
+    Version.Saved(key, counter);
 }
 
 int TKelmo4Head::NextID() const
@@ -227,6 +241,7 @@ void TKelmo4Head::Delete()
     q.ExecSQL();
     TKelmo4Line().DeleteLines(ID);
     transaction.Commit();
+    Version.Forget();
 }
 
 void TKelmo4Head::ListForProject(QStringList &list) const

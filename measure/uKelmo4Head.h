@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/uRowVersion.h"
 #include "measure/uKelmo4Line.h"
 #include "measure/uRecordFigures.h"
 #include "measure/uUnits.h"
@@ -35,12 +36,18 @@ public:
     bool CreateTableIfMissing();
     // An unknown ID leaves the object as it was.
     void LoadByID(int id);
-    // By project, work type, section and, when it is not empty, item; the first match.
+    // By project, work type, section and, when it is not empty, item; the first match. Not
+    // found: notes that no record of the key was stored, so a save is refused when another
+    // program stores one first.
     bool FindByKey();
     void ReadFromQuery(const TQuery &query);
     // Saves the limits into the standard register, registers the section, then inserts or
     // updates the header of the key. All or nothing: a refused text or a failure leaves
-    // every table as it was. Lines are not written here.
+    // every table as it was. Lines are not written here. EConflictError, writing nothing,
+    // when another program changed or deleted the loaded record (or stored the key's record
+    // after it was looked up) since; the lines are covered by the header's counter. The
+    // standard value is saved as the record holds it, without that check: records of other
+    // sections share it.
     void Save();
     int NextID() const;
     // The header and all its lines, in one transaction.
@@ -81,9 +88,11 @@ public:
     QString Bunpu;
     int Yosiki = 0; // 0 高さ, 1 厚さ, 2 幅
     bool Sagari = false;
+    TRowVersion Version; // of the header row last loaded or saved, by key
 
 private:
     void CheckTexts() const;
+    QString Key() const;
 };
 
 // Section name stored for a record without work section.

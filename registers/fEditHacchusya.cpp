@@ -86,6 +86,10 @@ void TfrmEditHacchusya::DataToForm()
 
 void TfrmEditHacchusya::FormToData()
 {
-    m_hacchusya->LoadByName(ComboBox1->currentText());
+    // The client shown keeps the counter it was loaded with, so that a change made by
+    // another program since is refused; another name typed is looked up now.
+    const QString name = ComboBox1->currentText();
+    if (!m_hacchusya->Version.IsLoaded() || name != m_hacchusya->Hacchusyamei)
+        m_hacchusya->LoadByName(name);
     m_hacchusya->SyokuSimei = Edit1->text();
 }

@@ -9,6 +9,7 @@ namespace {
 const TTableDef kHacchusya(u"Hacchusya"_s, {
     {u"HACCHUSYAMEI"_s, TFieldType::Alpha, 32, u"発注者名"_s},
     {u"SYOKUSIMEI"_s, TFieldType::Alpha, 32, u"職氏名"_s},
+    {u"KOUSIN"_s, TFieldType::LongInt, 0, u"更新回数"_s, true},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kHacchusya), true);
 } // namespace
@@ -32,6 +33,7 @@ void THacchusya::Clear()
 {
     Hacchusyamei.clear();
     SyokuSimei.clear();
+    Version.Forget();
 }
 
 void THacchusya::GetList(QStringList &list) const
@@ -53,6 +55,7 @@ void THacchusya::LoadByName(const QString &name)
     } else {
         Clear();
         Hacchusyamei = name;
+        Version.Loaded(name, -1);
     }
 }
 
@@ -60,24 +63,37 @@ void THacchusya::ReadFromQuery(const TQuery &query)
 {
     Hacchusyamei = query.FieldText(u"HACCHUSYAMEI"_s);
     SyokuSimei = query.FieldText(u"SYOKUSIMEI"_s);
+    Version.Loaded(Hacchusyamei, LoadedRowVersion(query));
 }
 
 void THacchusya::Save()
 {
     if (Hacchusyamei.trimmed().isEmpty())
         return;
+    TTransaction transaction;
     TQuery look(u"select * from Hacchusya where Hacchusyamei=:Hacchusyamei"_s);
     look.SetParam(u"Hacchusyamei"_s, TextValue(Hacchusyamei));
     look.Open();
+    const int now = StoredRowVersion(look);
+    // Nothing to write (a project save passes its client on unchanged): nothing refused.
+    if (!look.Eof() && look.FieldText(u"SYOKUSIMEI"_s) == SyokuSimei) {
+        transaction.Commit();
+        Version.Loaded(Hacchusyamei, now);
+        return;
+    }
+    const int counter = Version.Check(Hacchusyamei, now);
 
     TQuery q;
     if (look.Eof())
-        q.Add(u"insert into Hacchusya (Hacchusyamei,SyokuSimei) values (:Hacchusyamei,:SyokuSimei)"_s);
+        q.Add(u"insert into Hacchusya (Hacchusyamei,SyokuSimei,KOUSIN) values (:Hacchusyamei,:SyokuSimei,:KOUSIN)"_s);
     else
-        q.Add(u"update Hacchusya set Hacchusyamei=:Hacchusyamei,SyokuSimei=:SyokuSimei where Hacchusyamei=:Hacchusyamei"_s);
+        q.Add(u"update Hacchusya set Hacchusyamei=:Hacchusyamei,SyokuSimei=:SyokuSimei,KOUSIN=:KOUSIN where Hacchusyamei=:Hacchusyamei"_s);
     q.SetParam(u"Hacchusyamei"_s, TextValue(Hacchusyamei));
     q.SetParam(u"SyokuSimei"_s, TextValue(SyokuSimei));
+    q.SetParam(u"KOUSIN"_s, counter);
     q.ExecSQL();
+    transaction.Commit();
+    Version.Saved(Hacchusyamei, counter);
 }
 
 void THacchusya::Delete()
@@ -85,4 +101,5 @@ void THacchusya::Delete()
     TQuery q(u"delete from Hacchusya where Hacchusyamei=:Hacchusyamei"_s);
     q.SetParam(u"Hacchusyamei"_s, TextValue(Hacchusyamei));
     q.ExecSQL();
+    Version.Forget();
 }

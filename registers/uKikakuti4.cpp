@@ -19,6 +19,7 @@ const TTableDef kKikakuti4(u"Kikakuti4"_s, {
     {u"GOKAKUHANTEI"_s, TFieldType::Logical},
     {u"JOKEN"_s, TFieldType::Alpha, 16, u"条件"_s},
     {u"SOKUTEIKIJUN"_s, TFieldType::Alpha, 32, u"測定基準"_s},
+    {u"KOUSIN"_s, TFieldType::LongInt, 0, u"更新回数"_s, true},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kKikakuti4), true);
 
@@ -60,10 +61,17 @@ void TKikakuti4::LoadByKey()
     q.SetParam(u"Kosyumei"_s, TextValue(Kosyu->Kosyumei));
     q.SetParam(u"Koumokumei"_s, TextValue(Koumokumei));
     q.Open();
-    if (!q.Eof())
+    if (!q.Eof()) {
         ReadFromQuery(q);
-    else
+    } else {
         ClearLimits();
+        Version.Loaded(Key(), -1);
+    }
+}
+
+QString TKikakuti4::Key() const
+{
+    return RowVersionKey({QString::number(Kubun), Kosyu->Kosyumei, Koumokumei});
 }
 
 void TKikakuti4::ReadFromQuery(const TQuery &query)
@@ -78,6 +86,7 @@ void TKikakuti4::ReadFromQuery(const TQuery &query)
     Joken = query.FieldText(u"JOKEN"_s);
     KikakutiU2 = query.FieldText(u"KIKAKUTIU2"_s);
     KikakutiD2 = query.FieldText(u"KIKAKUTID2"_s);
+    Version.Loaded(Key(), LoadedRowVersion(query));
 }
 
 int TKikakuti4::NextID() const
@@ -89,20 +98,23 @@ int TKikakuti4::NextID() const
 
 void TKikakuti4::Save()
 {
+    TTransaction transaction;
     TQuery look;
     look.Add(u"select * from Kikakuti4"_s).Add(kKeyCondition);
     look.SetParam(u"Kubun"_s, Kubun);
     look.SetParam(u"Kosyumei"_s, TextValue(Kosyu->Kosyumei));
     look.SetParam(u"Koumokumei"_s, TextValue(Koumokumei));
     look.Open();
+    const QString key = Key();
+    const int counter = Version.Check(key, StoredRowVersion(look));
 
     TQuery q;
     if (look.Eof()) {
         ID = NextID();
         q.Add(u"insert into Kikakuti4 (ID,Kubun,Kosyumei,Koumokumei,KikakutiU1,"_s)
-            .Add(u"KikakutiD1,KikakutiU2,KikakutiD2,GokakuHantei,Joken,SokuteiKijun)"_s)
+            .Add(u"KikakutiD1,KikakutiU2,KikakutiD2,GokakuHantei,Joken,SokuteiKijun,KOUSIN)"_s)
             .Add(u"values (:ID,:Kubun,:Kosyumei,:Koumokumei,:KikakutiU1,"_s)
-            .Add(u":KikakutiD1,:KikakutiU2,:KikakutiD2,:GokakuHantei,:Joken,:SokuteiKijun)"_s);
+            .Add(u":KikakutiD1,:KikakutiU2,:KikakutiD2,:GokakuHantei,:Joken,:SokuteiKijun,:KOUSIN)"_s);
     } else {
         // The row keeps its own number: an ID carried over from the standard loaded before
         // would make two standards share it. A number that is 0 or shared already (older
@@ -113,9 +125,11 @@ void TKikakuti4::Save()
         q.Add(u"update Kikakuti4 Set ID=:ID,Kubun=:Kubun,Kosyumei=:Kosyumei,"_s)
             .Add(u"Koumokumei=:Koumokumei,KikakutiU1=:KikakutiU1,"_s)
             .Add(u"KikakutiD1=:KikakutiD1,KikakutiU2=:KikakutiU2,"_s)
-            .Add(u"KikakutiD2=:KikakutiD2,GokakuHantei=:GokakuHantei,Joken=:Joken,SokuteiKijun=:SokuteiKijun"_s)
+            .Add(u"KikakutiD2=:KikakutiD2,GokakuHantei=:GokakuHantei,Joken=:Joken,SokuteiKijun=:SokuteiKijun,"_s)
+            .Add(u"KOUSIN=:KOUSIN"_s)
             .Add(kKeyCondition);
     }
+    q.SetParam(u"KOUSIN"_s, counter);
     q.SetParam(u"ID"_s, ID);
     q.SetParam(u"Kubun"_s, Kubun);
     q.SetParam(u"Kosyumei"_s, TextValue(Kosyu->Kosyumei));
@@ -128,6 +142,8 @@ void TKikakuti4::Save()
     q.SetParam(u"Joken"_s, TextValue(Joken));
     q.SetParam(u"SokuteiKijun"_s, TextValue(SokuteiKijun));
     q.ExecSQL();
+    transaction.Commit();
+    Version.Saved(key, counter);
 }
 
 bool TKikakuti4::IDTakenByOtherKey() const
@@ -149,6 +165,7 @@ void TKikakuti4::Delete()
     q.Add(u"delete from Kikakuti4"_s).Add(u"where ID=:ID"_s);
     q.SetParam(u"ID"_s, ID);
     q.ExecSQL();
+    Version.Forget();
 }
 
 void TKikakuti4::GetItemList(QStringList &list) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/uRowVersion.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -33,7 +35,8 @@ public:
     int NextID() const;
     // Keeps one row per key: a new key gets NextID whatever ID held; a registered key is
     // updated and keeps its row's ID (NextID when that is 0 or shared with another key),
-    // so no two standards share an ID.
+    // so no two standards share an ID. In one transaction; EConflictError, writing nothing,
+    // when another program changed (or stored) the row of the loaded key since.
     void Save();
     // Every row with this ID.
     void Delete();
@@ -57,7 +60,9 @@ public:
     bool GokakuHantei = false;
     QString Joken;
     QString SokuteiKijun;
+    TRowVersion Version; // of the row last loaded or saved, by key
 
 private:
     bool IDTakenByOtherKey() const;
+    QString Key() const;
 };

@@ -16,6 +16,7 @@ const TTableDef kKoji1(u"Koji1"_s, {
     {u"UKEOISYA"_s, TFieldType::Alpha, 40, u"請負者名"_s},
     {u"DAIRININ"_s, TFieldType::Alpha, 16, u"現場代理人"_s},
     {u"YOSHIKI"_s, TFieldType::LongInt},
+    {u"KOUSIN"_s, TFieldType::LongInt, 0, u"更新回数"_s, true},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kKoji1), true);
 } // namespace
@@ -48,6 +49,7 @@ void TKoji::Clear()
 {
     Code.clear();
     Kojimei.clear();
+    Version.Forget();
     Hacchusya->LoadByName(QString());
     Ukeoisya->LoadByName(QString());
     Dairinin->LoadByName(QString());
@@ -63,6 +65,7 @@ void TKoji::LoadByCode(const QString &code)
     } else {
         Clear();
         Code = code;
+        Version.Loaded(code.trimmed(), -1);
     }
 }
 
@@ -74,6 +77,7 @@ void TKoji::ReadFromQuery(const TQuery &query)
     Ukeoisya->LoadByName(query.FieldText(u"UKEOISYA"_s));
     Dairinin->LoadByName(query.FieldText(u"DAIRININ"_s));
     Yoshiki = query.FieldInt(u"YOSHIKI"_s);
+    Version.Loaded(Code.trimmed(), LoadedRowVersion(query));
 }
 
 void TKoji::CheckTexts() const
@@ -113,19 +117,31 @@ void TKoji::Save()
         return;
     CheckTexts();
 
+    TVersionsUntilCommit versions({&Hacchusya->Version, &Ukeoisya->Version, &Dairinin->Version});
+    TTransaction transaction;
+    const int counter = WriteRow(code);
+    transaction.Commit();
+    Version.Saved(code, counter);
+    versions.Committed();
+}
+
+int TKoji::WriteRow(const QString &code)
+{
     TQuery look(u"select * from Koji1 where Code=:Code"_s);
     look.SetParam(u"Code"_s, TextValue(code));
     look.Open();
+    const int counter = Version.Check(code, StoredRowVersion(look));
 
     TQuery q;
     if (look.Eof()) {
-        q.Add(u"insert into Koji1 (Code,Kojimei,Hacchusya,Ukeoisya,Dairinin,Yoshiki)"_s)
-            .Add(u"values (:Code,:Kojimei,:Hacchusya,:Ukeoisya,:Dairinin,:Yoshiki)"_s);
+        q.Add(u"insert into Koji1 (Code,Kojimei,Hacchusya,Ukeoisya,Dairinin,Yoshiki,KOUSIN)"_s)
+            .Add(u"values (:Code,:Kojimei,:Hacchusya,:Ukeoisya,:Dairinin,:Yoshiki,:KOUSIN)"_s);
     } else {
         q.Add(u"update Koji1 set Code=:Code,Kojimei=:Kojimei,Hacchusya=:Hacchusya,Ukeoisya=:Ukeoisya,"_s)
-            .Add(u"Dairinin=:Dairinin,Yoshiki=:Yoshiki"_s)
+            .Add(u"Dairinin=:Dairinin,Yoshiki=:Yoshiki,KOUSIN=:KOUSIN"_s)
             .Add(u"where Code=:Code"_s);
     }
+    q.SetParam(u"KOUSIN"_s, counter);
     q.SetParam(u"Code"_s, TextValue(code));
     q.SetParam(u"Kojimei"_s, TextValue(Kojimei));
     // The registers first, so that every name the project row holds is registered.
@@ -137,6 +153,7 @@ void TKoji::Save()
     q.SetParam(u"Dairinin"_s, TextValue(Dairinin->Simei));
     q.SetParam(u"Yoshiki"_s, Yoshiki);
     q.ExecSQL();
+    return counter;
 }
 
 void TKoji::GetList(QStringList &list) const
@@ -156,4 +173,5 @@ void TKoji::Delete()
     TQuery q(u"delete from Koji1 where Code=:Code"_s);
     q.SetParam(u"Code"_s, TextValue(Code));
     q.ExecSQL();
+    Version.Forget();
 }

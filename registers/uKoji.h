@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/uRowVersion.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -32,7 +34,9 @@ public:
     void ReadFromQuery(const TQuery &query);
     // Saves client, contractor and site agent into their registers, then the project row
     // under the trimmed code. Nothing for a blank code. Every text is checked against its
-    // column first, so a refused text leaves every table as it was.
+    // column first, so a refused text leaves every table as it was. All in one transaction;
+    // EConflictError when another program changed the loaded project row (or one of the
+    // three register rows) since.
     void Save();
     // Items "CODE:KOJIMEI", codes descending; blank codes left out.
     void GetList(QStringList &list) const;
@@ -45,7 +49,10 @@ public:
     TUkeoisya *const Ukeoisya;
     TSimei *const Dairinin;
     int Yoshiki = 0; // print style: 0 開発局, 1 土木現業所, 2 支庁
+    TRowVersion Version; // of the project row last loaded or saved, by trimmed code
 
 private:
     void CheckTexts() const;
+    // Inside Save's transaction: the project row and the three registers; the counter written.
+    int WriteRow(const QString &code);
 };

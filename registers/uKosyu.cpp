@@ -9,6 +9,7 @@ namespace {
 const TTableDef kKosyu4(u"Kosyu4"_s, {
     {u"KOSYUMEI"_s, TFieldType::Alpha, 32, u"工種名"_s},
     {u"ID"_s, TFieldType::LongInt},
+    {u"KOUSIN"_s, TFieldType::LongInt, 0, u"更新回数"_s, true},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kKosyu4), true);
 } // namespace
@@ -40,6 +41,10 @@ void TKosyu::GetList(QStringList &list) const
     q.Open();
     for (; !q.Eof(); q.Next())
         list.append(q.FieldText(u"KOSYUMEI"_s));
+    // A second read: the distinct names would merge rows of different counters.
+    TQuery rows(u"select * from Kosyu4"_s);
+    rows.Open();
+    ListVersion.Loaded(QString(), LoadedSetVersion(rows));
 }
 
 void TKosyu::LoadByName(const QString &name)
@@ -71,31 +76,47 @@ void TKosyu::Save()
     const QString trimmed = Kosyumei.trimmed();
     if (trimmed.isEmpty())
         return;
+    TTransaction transaction;
     TQuery look(u"select * from Kosyu4 where KOSYUMEI=:Kosyumei"_s);
     look.SetParam(u"Kosyumei"_s, TextValue(trimmed));
     look.Open();
+
+    int counter = m_listCounter;
+    if (counter == 0) {
+        // A name saved on its own: a list shown elsewhere is no longer the stored one.
+        TQuery rows(u"select * from Kosyu4"_s);
+        rows.Open();
+        counter = NextRowVersion(StoredSetVersion(rows));
+    }
 
     TQuery q;
     if (look.Eof()) {
         if (ID == 0)
             ID = NextID();
-        q.Add(u"insert into Kosyu4 (Kosyumei,ID) values (:Kosyumei,:ID)"_s);
+        q.Add(u"insert into Kosyu4 (Kosyumei,ID,KOUSIN) values (:Kosyumei,:ID,:KOUSIN)"_s);
     } else {
-        q.Add(u"update Kosyu4 set Kosyumei=:Kosyumei,ID=:ID where Kosyumei=:Kosyumei"_s);
+        q.Add(u"update Kosyu4 set Kosyumei=:Kosyumei,ID=:ID,KOUSIN=:KOUSIN where Kosyumei=:Kosyumei"_s);
     }
+    q.SetParam(u"KOUSIN"_s, counter);
     q.SetParam(u"Kosyumei"_s, TextValue(Kosyumei));
     q.SetParam(u"ID"_s, ID);
     q.ExecSQL();
+    transaction.Commit();
 }
 
 void TKosyu::DeleteAll()
 {
     TQuery(u"delete from Kosyu4"_s).ExecSQL();
+    ListVersion.Forget();
 }
 
 void TKosyu::RewriteList(const QStringList &names)
 {
     TTransaction transaction;
+    TQuery rows(u"select * from Kosyu4"_s);
+    rows.Open();
+    const int counter = ListVersion.Check(QString(), StoredSetVersion(rows));
+    const TSetCounterScope scope(m_listCounter, counter);
     DeleteAll();
     for (qsizetype i = 0; i < names.size(); ++i) {
         // A name seen before is found in the rows already written and takes back its
@@ -105,4 +126,5 @@ void TKosyu::RewriteList(const QStringList &names)
         Save();
     }
     transaction.Commit();
+    ListVersion.Saved(QString(), counter);
 }

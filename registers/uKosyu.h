@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/uRowVersion.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -22,7 +24,7 @@ public:
     // True when the table was there already.
     bool CreateTableIfMissing();
     void Clear(); // the name only; ID stays
-    // Bare names in list order.
+    // Bare names in list order; notes the list's counter in ListVersion.
     void GetList(QStringList &list) const;
     // Looks the trimmed name up; not found: Kosyumei := Name as given, ID stays.
     void LoadByName(const QString &name);
@@ -34,9 +36,15 @@ public:
 
     // Replaces the stored list by Names, numbered 1, 2, … in order. A blank name is dropped
     // and a repeated one stays at its first place; their numbers stay unused. All or
-    // nothing: on failure the old list is kept and the error is raised.
+    // nothing: on failure the old list is kept and the error is raised. EConflictError,
+    // writing nothing, when another program changed the list since GetList read it. Every
+    // row carries the list's one counter; a name saved alone raises it too.
     void RewriteList(const QStringList &names);
 
     QString Kosyumei;
     int ID = 0;
+    mutable TRowVersion ListVersion; // of the whole list
+
+private:
+    int m_listCounter = 0; // while RewriteList writes: the counter of its rows
 };

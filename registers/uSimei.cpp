@@ -9,6 +9,7 @@ namespace {
 const TTableDef kSimei(u"Simei"_s, {
     {u"FURIGANA"_s, TFieldType::Alpha, 16, u"ふりがな"_s},
     {u"SIMEI"_s, TFieldType::Alpha, 16, u"氏名"_s},
+    {u"KOUSIN"_s, TFieldType::LongInt, 0, u"更新回数"_s, true},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kSimei), true);
 } // namespace
@@ -33,6 +34,7 @@ void TSimei::Clear()
 {
     Furigana.clear();
     Simei.clear();
+    Version.Forget();
 }
 
 void TSimei::GetList(QStringList &list) const
@@ -54,6 +56,7 @@ void TSimei::LoadByName(const QString &name)
     } else {
         Clear();
         Simei = name;
+        Version.Loaded(name, -1);
     }
 }
 
@@ -61,6 +64,7 @@ void TSimei::ReadFromQuery(const TQuery &query)
 {
     Furigana = query.FieldText(u"FURIGANA"_s);
     Simei = query.FieldText(u"SIMEI"_s);
+    Version.Loaded(Simei, LoadedRowVersion(query));
 }
 
 void TSimei::Save()
@@ -72,18 +76,30 @@ void TSimei::Save()
     if (Furigana.isEmpty())
         Furigana = Simei;
 
+    TTransaction transaction;
     TQuery look(u"select * from Simei where Simei=:Simei"_s);
     look.SetParam(u"Simei"_s, TextValue(Simei));
     look.Open();
+    const int now = StoredRowVersion(look);
+    // Nothing to write (a project save passes its site agent on unchanged): nothing refused.
+    if (!look.Eof() && look.FieldText(u"FURIGANA"_s) == Furigana) {
+        transaction.Commit();
+        Version.Loaded(Simei, now);
+        return;
+    }
+    const int counter = Version.Check(Simei, now);
 
     TQuery q;
     if (look.Eof())
-        q.Add(u"insert into Simei (Furigana, Simei) values (:Furigana,:Simei)"_s);
+        q.Add(u"insert into Simei (Furigana, Simei, KOUSIN) values (:Furigana,:Simei,:KOUSIN)"_s);
     else
-        q.Add(u"update Simei set Furigana=:Furigana,Simei=:Simei where Simei=:Simei"_s);
+        q.Add(u"update Simei set Furigana=:Furigana,Simei=:Simei,KOUSIN=:KOUSIN where Simei=:Simei"_s);
     q.SetParam(u"Furigana"_s, TextValue(Furigana));
     q.SetParam(u"Simei"_s, TextValue(Simei));
+    q.SetParam(u"KOUSIN"_s, counter);
     q.ExecSQL();
+    transaction.Commit();
+    Version.Saved(Simei, counter);
 }
 
 void TSimei::Delete()
@@ -94,4 +110,5 @@ void TSimei::Delete()
     q.SetParam(u"Furigana"_s, TextValue(Furigana));
     q.SetParam(u"Simei"_s, TextValue(Simei));
     q.ExecSQL();
+    Version.Forget();
 }

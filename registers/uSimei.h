@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/uRowVersion.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -27,11 +29,13 @@ public:
     void LoadByName(const QString &name);
     void ReadFromQuery(const TQuery &query);
     // Trims Simei and Furigana in place; a blank name is never saved; an empty reading
-    // becomes the name.
+    // becomes the name. Raises EConflictError, writing nothing, when another program
+    // changed the loaded row since; a row that already holds these values is left as it is.
     void Save();
     // The person with this reading and name; others sharing the reading stay.
     void Delete();
 
     QString Furigana;
     QString Simei;
+    TRowVersion Version; // of the row last loaded or saved
 };

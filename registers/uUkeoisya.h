@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/uRowVersion.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -25,7 +27,9 @@ public:
     // The name as given; not found: Clear, then Ukeoisyamei := Name.
     void LoadByName(const QString &name);
     void ReadFromQuery(const TQuery &query);
-    // Inserts or updates the row of the name as held; a blank name is never saved.
+    // Inserts or updates the row of the name as held; a blank name is never saved. Raises
+    // EConflictError, writing nothing, when another program changed the loaded row since;
+    // a row that already holds these values is left as it is.
     void Save();
     void Delete();
 
@@ -34,4 +38,5 @@ public:
     QString Kaisya;
     QString Daihyosya;
     bool JVFlag = false;
+    TRowVersion Version; // of the row last loaded or saved
 };

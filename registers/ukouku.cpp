@@ -11,6 +11,7 @@ const TTableDef kKouku(u"Kouku"_s, {
     {u"KojiCODE"_s, TFieldType::Alpha, 8, u"工事コード"_s},
     {u"ID"_s, TFieldType::LongInt},
     {u"Koukumei"_s, TFieldType::Alpha, 32, u"工区名"_s},
+    {u"KOUSIN"_s, TFieldType::LongInt, 0, u"更新回数"_s, true},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kKouku), true);
 } // namespace
@@ -40,8 +41,12 @@ void TKouku::GetList(QStringList &list) const
     q.SetParam(u"KojiCode"_s, TextValue(Koji->Code));
     q.Open();
     list.clear();
-    for (; !q.Eof(); q.Next())
+    int counter = -1;
+    for (; !q.Eof(); q.Next()) {
         list.append(q.FieldText(u"Koukumei"_s));
+        counter = qMax(counter, LoadedRowVersion(q));
+    }
+    ListVersion.Loaded(Koji->Code, counter);
 }
 
 int TKouku::NextID() const
@@ -56,6 +61,7 @@ void TKouku::AddIfMissing()
 {
     if (Koji->Code.isEmpty())
         return;
+    TTransaction transaction;
     TQuery look;
     if (!Koukumei.isEmpty()) {
         look.Add(u"select * from Kouku where KojiCode=:KojiCode and Koukumei=:Koukumei"_s);
@@ -66,16 +72,28 @@ void TKouku::AddIfMissing()
     }
     look.SetParam(u"KojiCode"_s, TextValue(Koji->Code));
     look.Open();
-    if (!look.Eof())
+    if (!look.Eof()) {
+        transaction.Commit();
         return;
+    }
 
     if (ID == 0)
         ID = NextID();
-    TQuery q(u"insert into Kouku (KojiCode,ID,Koukumei) values (:KojiCode,:ID,:Koukumei)"_s);
+    int counter = m_listCounter;
+    if (counter == 0) {
+        // A section added on its own: a list shown elsewhere no longer holds every section.
+        TQuery rows(u"select * from Kouku where KojiCode=:KojiCode"_s);
+        rows.SetParam(u"KojiCode"_s, TextValue(Koji->Code));
+        rows.Open();
+        counter = NextRowVersion(StoredSetVersion(rows));
+    }
+    TQuery q(u"insert into Kouku (KojiCode,ID,Koukumei,KOUSIN) values (:KojiCode,:ID,:Koukumei,:KOUSIN)"_s);
+    q.SetParam(u"KOUSIN"_s, counter);
     q.SetParam(u"KojiCode"_s, TextValue(Koji->Code));
     q.SetParam(u"ID"_s, ID);
     q.SetParam(u"Koukumei"_s, TextValue(Koukumei));
     q.ExecSQL();
+    transaction.Commit();
 }
 
 void TKouku::DeleteForProject()
@@ -88,6 +106,11 @@ void TKouku::DeleteForProject()
 void TKouku::RewriteList(const QStringList &names)
 {
     TTransaction transaction;
+    TQuery rows(u"select * from Kouku where KojiCode=:KojiCode"_s);
+    rows.SetParam(u"KojiCode"_s, TextValue(Koji->Code));
+    rows.Open();
+    const int counter = ListVersion.Check(Koji->Code, StoredSetVersion(rows));
+    const TSetCounterScope scope(m_listCounter, counter);
     DeleteForProject();
     for (qsizetype i = 0; i < names.size(); ++i) {
         ID = int(i + 1);
@@ -95,4 +118,5 @@ void TKouku::RewriteList(const QStringList &names)
         AddIfMissing();
     }
     transaction.Commit();
+    ListVersion.Saved(Koji->Code, counter);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/uRowVersion.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -21,7 +23,7 @@ public:
 
     // Also makes sure of the project tables.
     bool CreateTableIfMissing();
-    // The project's section names in order.
+    // The project's section names in order; notes the list's counter in ListVersion.
     void GetList(QStringList &list) const;
     int NextID() const;
     // Inserts Koukumei for the project unless the project has it already; nothing without
@@ -31,10 +33,16 @@ public:
 
     // Replaces the project's sections by Names, numbered 1, 2, … in order; a repeated
     // name keeps its first place. All or nothing: on failure the old list is kept and the
-    // error is raised.
+    // error is raised. EConflictError, writing nothing, when another program changed the
+    // project's list since GetList read it. Every row of the list carries one counter; a
+    // section added alone raises it too.
     void RewriteList(const QStringList &names);
 
     TKoji *const Koji;
     int ID = 0;
     QString Koukumei;
+    mutable TRowVersion ListVersion; // of the project's list, by project code
+
+private:
+    int m_listCounter = 0; // while RewriteList writes: the counter of its rows
 };

@@ -209,7 +209,7 @@ void TfrmEditFormationHeight::SavePlan()
     if (RefuseWithoutProject())
         return;
     TSpreadCells cells(vaSpread1);
-    FormationPlan::SavePlan(ProjectCode(), cells);
+    FormationPlan::SavePlan(ProjectCode(), cells, &m_formationHeight->Version);
     m_modified = false;
     m_loaded = true;
     m_loadedCode = ProjectCode();
@@ -223,7 +223,7 @@ void TfrmEditFormationHeight::LoadPlan()
     if (m_loaded && code != m_loadedCode)
         vaSpread1->ClearAll();
     if (!code.isEmpty())
-        FormationPlan::LoadPlan(code, cells);
+        FormationPlan::LoadPlan(code, cells, &m_formationHeight->Version);
     m_loaded = true;
     m_loadedCode = code;
     m_modified = false;
@@ -233,7 +233,7 @@ void TfrmEditFormationHeight::DeletePlan()
 {
     if (RefuseWithoutProject())
         return;
-    FormationPlan::DeletePlan(ProjectCode());
+    FormationPlan::DeletePlan(ProjectCode(), &m_formationHeight->Version);
     // What the grid still shows is no longer stored anywhere.
     m_modified = true;
 }
@@ -284,7 +284,7 @@ void TfrmEditFormationHeight::FormActivate()
             QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         if (answer == QMessageBox::Yes) {
             TSpreadCells cells(vaSpread1);
-            FormationPlan::SavePlan(m_loadedCode, cells);
+            FormationPlan::SavePlan(m_loadedCode, cells, &m_formationHeight->Version);
         }
     }
     // A plan typed before any project was chosen stays and takes the stored rows over it.

@@ -23,6 +23,7 @@ const TTableDef kTakasaFormation(u"TakasaFormation"_s, {
     {u"H08"_s, TFieldType::Float},
     {u"H09"_s, TFieldType::Float},
     {u"H10"_s, TFieldType::Float},
+    {u"KOUSIN"_s, TFieldType::LongInt, 0, u"更新回数"_s, true},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kTakasaFormation), true);
 
@@ -203,17 +204,22 @@ void SetAllChecks(TGridCells &cells, bool on)
     }
 }
 
-void SavePlan(const QString &code, const TGridCells &cells)
+void SavePlan(const QString &code, const TGridCells &cells, TRowVersion *version)
 {
     // A station too long for its column is refused by the insert; the transaction then
     // brings the deleted rows back.
     TTransaction transaction;
+    TQuery stored(u"select * from TakasaFormation where KCODE=:KCODE"_s);
+    stored.SetParam(u"KCODE"_s, TextValue(code));
+    stored.Open();
+    const int now = StoredSetVersion(stored);
+    const int counter = version ? version->Check(code, now) : NextRowVersion(now);
     TQuery remove(u"delete from TakasaFormation where KCODE=:KCODE"_s);
     remove.SetParam(u"KCODE"_s, TextValue(code));
     remove.ExecSQL();
 
-    QString sql = u"insert into TakasaFormation (KCODE,LNO,SOKUTEN"_s;
-    QString values = u"values (:KCODE,:LNO,:SOKUTEN"_s;
+    QString sql = u"insert into TakasaFormation (KCODE,LNO,KOUSIN,SOKUTEN"_s;
+    QString values = u"values (:KCODE,:LNO,:KOUSIN,:SOKUTEN"_s;
     for (int c = DistanceColumn; c <= ColumnCount; ++c) {
         sql += u","_s + ValueField(c);
         values += u",:"_s + ValueField(c);
@@ -224,21 +230,26 @@ void SavePlan(const QString &code, const TGridCells &cells)
             continue;
         insert.SetParam(u"KCODE"_s, TextValue(code));
         insert.SetParam(u"LNO"_s, r);
+        insert.SetParam(u"KOUSIN"_s, counter);
         insert.SetParam(u"SOKUTEN"_s, TextValue(cells.Cell(StationColumn, r)));
         for (int c = DistanceColumn; c <= ColumnCount; ++c)
             insert.SetParam(ValueField(c), Number(cells, c, r));
         insert.ExecSQL();
     }
     transaction.Commit();
+    if (version)
+        version->Saved(code, counter);
 }
 
-int LoadPlan(const QString &code, TGridCells &cells)
+int LoadPlan(const QString &code, TGridCells &cells, TRowVersion *version)
 {
     TQuery q(u"select * from TakasaFormation where KCODE=:KCODE"_s);
     q.SetParam(u"KCODE"_s, TextValue(code));
     q.Open();
     int n = 0;
+    int counter = -1;
     for (; !q.Eof(); q.Next()) {
+        counter = qMax(counter, LoadedRowVersion(q));
         const int row = q.FieldInt(u"LNO"_s);
         if (row < 1 || row > cells.Rows())
             continue;
@@ -247,14 +258,18 @@ int LoadPlan(const QString &code, TGridCells &cells)
             cells.SetCell(c, row, FormatGeneral(q.FieldFloat(ValueField(c))));
         ++n;
     }
+    if (version)
+        version->Loaded(code, counter);
     return n;
 }
 
-void DeletePlan(const QString &code)
+void DeletePlan(const QString &code, TRowVersion *version)
 {
     TQuery q(u"delete from TakasaFormation where KCODE=:KCODE"_s);
     q.SetParam(u"KCODE"_s, TextValue(code));
     q.ExecSQL();
+    if (version)
+        version->Loaded(code, -1);
 }
 
 int StoredRowCount(const QString &code)

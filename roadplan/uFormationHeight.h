@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/uRowVersion.h"
 #include "app/uSpread.h"
 #include "measure/uGridCalc.h"
 
@@ -59,6 +60,9 @@ public:
 
     // True when the table exists; otherwise creates it and returns false.
     bool CreateTableIfMissing();
+
+    // Of the plan the window last read or saved, by project code.
+    TRowVersion Version;
 };
 
 namespace FormationPlan {
@@ -89,12 +93,16 @@ int TransferPlan(const TGridCells &plan, TGridCells &measure);
 void SetAllChecks(TGridCells &cells, bool on);
 
 // Replaces the project's stored plan by the rows with a station, in one transaction: a
-// refused text or a failure keeps the stored plan as it was.
-void SavePlan(const QString &code, const TGridCells &cells);
+// refused text or a failure keeps the stored plan as it was. Every row carries the plan's
+// one counter. With Version: EConflictError, writing nothing, when another program saved
+// or deleted the plan since Version was noted; afterwards Version holds the new counter.
+void SavePlan(const QString &code, const TGridCells &cells, TRowVersion *version = nullptr);
 // Writes the project's stored rows into their grid rows (station and columns 3 … 13);
-// other rows keep what they hold. Returns the rows read.
-int LoadPlan(const QString &code, TGridCells &cells);
-void DeletePlan(const QString &code);
+// other rows keep what they hold. Returns the rows read; Version, when given, notes their
+// counter.
+int LoadPlan(const QString &code, TGridCells &cells, TRowVersion *version = nullptr);
+// Version, when given, notes that no plan is stored.
+void DeletePlan(const QString &code, TRowVersion *version = nullptr);
 // Number of stored rows of the project.
 int StoredRowCount(const QString &code);
 

@@ -7,6 +7,7 @@
 #include "app/Errors.h"
 #include "app/uDatabase.h"
 #include "app/uHelp.h"
+#include "app/uRowVersion.h"
 #include "app/uSpread.h"
 #include "measure/fEditDekigata.h"
 #include "measure/uDropDownBox.h"
@@ -161,7 +162,10 @@ void TfrmEditDekigataTorimatome::LoadGrid()
     TQuery q(u"select * from DekigataTorimatome4 where KojiCode=:KOJICODE"_s);
     q.SetParam(u"KOJICODE"_s, m_record->Koji->Code);
     q.Open();
+    // The counter of the rows shown, for the save to see whether another program saved since.
+    int counter = -1;
     for (; !q.Eof(); q.Next()) {
+        counter = qMax(counter, LoadedRowVersion(q));
         m_record->ReadFromQuery(q);
         const int r = m_record->LNo;
         if (r < 1 || r > kRows)
@@ -174,32 +178,32 @@ void TfrmEditDekigataTorimatome::LoadGrid()
         for (int c = 1; c <= kColumns; ++c)
             vaSpread1->SetCellText(c, r, texts[c - 1]);
     }
+    m_record->Version.Loaded(m_record->Koji->Code, counter);
     vaSpread1->SetActiveCell(1, 1);
 }
 
 void TfrmEditDekigataTorimatome::SaveGrid()
 {
     m_record->Koji->LoadByCode(ItemCode(Edit1->text()));
-    TTransaction transaction;
-    m_record->DeleteRows();
-    for (int r = 1; r <= vaSpread1->MaxRows(); ++r) {
-        if (vaSpread1->CellText(1, r).trimmed().isEmpty())
-            continue;
-        m_record->LNo = r;
-        QString *fields[kColumns] = {&m_record->Kosyumei, &m_record->Komoku,   &m_record->Koukumei,
-                                     &m_record->Kijun,    &m_record->Kikakuti, &m_record->SaTanni,
-                                     &m_record->Kaisu,    &m_record->MaxValue, &m_record->MinValue,
-                                     &m_record->AvgValue, &m_record->Biko};
-        for (int c = 1; c <= kColumns; ++c)
-            *fields[c - 1] = vaSpread1->CellText(c, r);
-        try {
-            m_record->Save();
-        } catch (const EDatabaseError &error) {
-            vaSpread1->SetActiveCell(1, r);
-            throw EDatabaseError(u"%1 行目: %2"_s.arg(r).arg(error.Message()));
+    m_record->ReplaceRows([this] {
+        for (int r = 1; r <= vaSpread1->MaxRows(); ++r) {
+            if (vaSpread1->CellText(1, r).trimmed().isEmpty())
+                continue;
+            m_record->LNo = r;
+            QString *fields[kColumns] = {&m_record->Kosyumei, &m_record->Komoku,   &m_record->Koukumei,
+                                         &m_record->Kijun,    &m_record->Kikakuti, &m_record->SaTanni,
+                                         &m_record->Kaisu,    &m_record->MaxValue, &m_record->MinValue,
+                                         &m_record->AvgValue, &m_record->Biko};
+            for (int c = 1; c <= kColumns; ++c)
+                *fields[c - 1] = vaSpread1->CellText(c, r);
+            try {
+                m_record->Save();
+            } catch (const EDatabaseError &error) {
+                vaSpread1->SetActiveCell(1, r);
+                throw EDatabaseError(u"%1 行目: %2"_s.arg(r).arg(error.Message()));
+            }
         }
-    }
-    transaction.Commit();
+    });
 }
 
 bool TfrmEditDekigataTorimatome::LoadProjectOfEdit()

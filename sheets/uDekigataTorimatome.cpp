@@ -33,6 +33,7 @@ const TTableDef kTorimatome(u"DekigataTorimatome4"_s, {
     {u"MINVALUE"_s, TFieldType::Alpha, 8, u"最小値"_s},
     {u"AVGVALUE"_s, TFieldType::Alpha, 8, u"平均値"_s},
     {u"BIKO"_s, TFieldType::Alpha, 32, u"備考"_s},
+    {u"KOUSIN"_s, TFieldType::LongInt, 0, u"更新回数"_s, true},
 });
 [[maybe_unused]] const bool kRegistered = (RegisterTableDef(&kTorimatome), true);
 
@@ -46,9 +47,19 @@ QString LimitSideText(const QString &limit, double factor)
 
 const QString kInsert =
     u"insert into DekigataTorimatome4 (KOJICODE,LNO,KOSYUMEI,KOMOKU,KOUKUMEI,KIJUN,KIKAKUTI,"
-    "SATANNI,KAISU,MAXVALUE,MINVALUE,AVGVALUE,BIKO)\n"
+    "SATANNI,KAISU,MAXVALUE,MINVALUE,AVGVALUE,BIKO,KOUSIN)\n"
     "values (:KOJICODE,:LNO,:KOSYUMEI,:KOMOKU,:KOUKUMEI,:KIJUN,:KIKAKUTI,\n"
-    ":SATANNI,:KAISU,:MAXVALUE,:MINVALUE,:AVGVALUE,:BIKO)"_s;
+    ":SATANNI,:KAISU,:MAXVALUE,:MINVALUE,:AVGVALUE,:BIKO,:KOUSIN)"_s;
+
+// The project's rows, for their counter.
+int StoredRowsVersion(const QString &kojiCode)
+{
+    TQuery rows(u"select * from DekigataTorimatome4 where KojiCode=:KOJICODE"_s);
+    rows.SetParam(u"KOJICODE"_s, TextValue(kojiCode));
+    rows.Open();
+    return StoredSetVersion(rows);
+}
+
 
 // What a summary row takes from a measurement header, read as TKelmo4Head::LoadByID reads it.
 struct THeader
@@ -173,6 +184,7 @@ void TDekigataTorimatome::BindRow(TStatement &statement) const
     statement.SetParam(u"MINVALUE"_s, TextValue(MinValue));
     statement.SetParam(u"AVGVALUE"_s, TextValue(AvgValue));
     statement.SetParam(u"BIKO"_s, TextValue(Biko));
+    statement.SetParam(u"KOUSIN"_s, m_rowsCounter);
 }
 
 TDekigataTorimatome::TDekigataTorimatome(QObject *owner)
@@ -209,6 +221,13 @@ void TDekigataTorimatome::ReadFromQuery(const TQuery &query)
 
 void TDekigataTorimatome::Save()
 {
+    if (m_rowsCounter == 0) {
+        TTransaction transaction;
+        const TSetCounterScope scope(m_rowsCounter, NextRowVersion(StoredRowsVersion(Koji->Code)));
+        Save();
+        transaction.Commit();
+        return;
+    }
     TQuery look(u"select * from DekigataTorimatome4 where KojiCode=:KOJICODE and LNo=:LNO"_s);
     look.SetParam(u"KOJICODE"_s, TextValue(Koji->Code));
     look.SetParam(u"LNO"_s, LNo);
@@ -220,7 +239,7 @@ void TDekigataTorimatome::Save()
     } else {
         q.Add(u"update DekigataTorimatome4 set KOJICODE=:KOJICODE,LNO=:LNO,KOSYUMEI=:KOSYUMEI,"_s)
             .Add(u"KOMOKU=:KOMOKU,KOUKUMEI=:KOUKUMEI,KIJUN=:KIJUN,KIKAKUTI=:KIKAKUTI,SATANNI=:SATANNI,"_s)
-            .Add(u"KAISU=:KAISU,MAXVALUE=:MAXVALUE,MINVALUE=:MINVALUE,AVGVALUE=:AVGVALUE,BIKO=:BIKO"_s)
+            .Add(u"KAISU=:KAISU,MAXVALUE=:MAXVALUE,MINVALUE=:MINVALUE,AVGVALUE=:AVGVALUE,BIKO=:BIKO,KOUSIN=:KOUSIN"_s)
             .Add(u"where KojiCode=:KOJICODE and LNO=:LNO"_s);
     }
     BindRow(q);
@@ -232,6 +251,20 @@ void TDekigataTorimatome::DeleteRows()
     TQuery q(u"delete from DekigataTorimatome4 where KojiCode=:KOJICODE"_s);
     q.SetParam(u"KOJICODE"_s, TextValue(Koji->Code));
     q.ExecSQL();
+}
+
+void TDekigataTorimatome::ReplaceRows(const std::function<void()> &writeRows)
+{
+    const QString code = Koji->Code;
+    TTransaction transaction;
+    const int counter = Version.Check(code, StoredRowsVersion(code));
+    {
+        const TSetCounterScope scope(m_rowsCounter, counter);
+        DeleteRows();
+        writeRows();
+    }
+    transaction.Commit();
+    Version.Saved(code, counter);
 }
 
 QList<int> TorimatomeRecordIds(const QString &kojiCode)
@@ -265,6 +298,9 @@ void TDekigataTorimatome::BuildFromMeasurements(const TProgress &progress)
 
     // The old rows go only when every new one has been written.
     TTransaction transaction;
+    const QString code = Koji->Code;
+    const int counter = NextRowVersion(StoredRowsVersion(code));
+    const TSetCounterScope scope(m_rowsCounter, counter);
     DeleteRows();
     // The rows were just deleted, so each one is an insert (what Save would choose).
     TPreparedQuery insert(kInsert);
@@ -309,6 +345,7 @@ void TDekigataTorimatome::BuildFromMeasurements(const TProgress &progress)
         }
     }
     transaction.Commit();
+    Version.Saved(code, counter);
 }
 
 QString TDekigataTorimatome::LimitRangeText(const QString &upper, const QString &lower, const QString &unit)

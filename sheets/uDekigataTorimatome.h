@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/uRowVersion.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -30,9 +32,14 @@ public:
     bool CreateTableIfMissing();
     void ReadFromQuery(const TQuery &query);
     // Inserts or updates the row (Koji->Code, LNo). A text too long for its column is
-    // refused with a message naming it.
+    // refused with a message naming it. The project's rows carry one counter: inside
+    // ReplaceRows the new one, alone the highest stored + 1.
     void Save();
     void DeleteRows();
+    // Replaces the project's rows by those WriteRows saves (Save for each), in one
+    // transaction. EConflictError, writing nothing, when another program changed the rows
+    // since Version was noted (the window notes it when it reads them).
+    void ReplaceRows(const std::function<void()> &writeRows);
 
     // Called with (position, maximum) before each record is read, position from 1.
     using TProgress = std::function<void(int position, int maximum)>;
@@ -40,7 +47,9 @@ public:
     // Replaces the project's rows by one row per measurement record of a registered work
     // type and section, ordered by section, work type, item. One transaction: when any
     // record fails (a standard value that is not a number, a text too long) the project's
-    // rows stay exactly as they were and the error is raised.
+    // rows stay exactly as they were and the error is raised. Not compared with Version:
+    // the table is rebuilt from the records on purpose, whatever was typed into it; the new
+    // counter makes a save of the table read before refuse.
     void BuildFromMeasurements(const TProgress &progress = {});
 
     // The standard-value text of a record: millimetre limits shown in Unit. "±" when both
@@ -61,8 +70,10 @@ public:
     QString MinValue;
     QString AvgValue;
     QString Biko;
+    TRowVersion Version; // of the project's rows as last read or saved, by project code
 
 private:
+    int m_rowsCounter = 0; // while the rows are replaced: the counter they carry
     // The row's fields as the parameters of the insert or update (a TQuery or a prepared one).
     template <typename TStatement>
     void BindRow(TStatement &statement) const;

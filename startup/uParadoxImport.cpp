@@ -1044,7 +1044,7 @@ TParadoxImportResult TParadoxImport::Run(bool takeDekigataDef, const TParadoxPro
                         break;
                     }
                 }
-                if (index < 0)
+                if (index < 0 && !field.AddedLater) // old data never had such a column
                     tableResult.Notes.append(u"項目 %1 が旧データにないため、空にしました。"_s.arg(field.Name));
                 else if (!IsReadableType(reader.Fields()[index].Type))
                     throw EDatabaseError(u"%1 の項目 %2 は%3型で、取り込めません（ファイル「%4」）。"_s.arg(

@@ -363,6 +363,13 @@ void TestEditDekigata::overLongRemarkKeepsStoredLines()
     stored.LoadByID(id);
     QCOMPARE(stored.LineCount(), 2);
     QCOMPARE(stored.Heikin, u"0.1"_s); // the header was not written either
+    // Shortened, the record registers: the refused save left no counter of its own behind
+    // that would now look like another program's change.
+    TypeCell(w.vaSpread1, 12, 3, u"厚さ不足"_s);
+    w.Register();
+    stored.LoadByID(id);
+    QCOMPARE(stored.LineCount(), 3);
+    QCOMPARE(stored.Heikin, u"1"_s);
 }
 
 namespace {

@@ -1,4 +1,5 @@
 // Standard values: one row per class + work type + item, IDs, look-ups and lists.
+#include "app/Errors.h"
 #include "app/uDatabase.h"
 #include "registers/uKikakuti4.h"
 #include "registers/uKosyu.h"
@@ -159,7 +160,11 @@ void TestKikakuti4::retypedItemKeepsItsOwnId()
     QCOMPARE(Rows(), QStringList{u"1|0|表層|厚さ|+10|-7|||0||"_s});
 
     // A folder where two standards already share a number: the one saved gets a new one.
-    Put(k, 0, u"表層"_s, u"幅"_s, u"+100"_s, u"-25"_s);
+    // (Another record: K's row of the key was deleted through W since K saved it, so K's
+    // save is refused.)
+    QVERIFY_THROWS_EXCEPTION(EConflictError, Put(k, 0, u"表層"_s, u"幅"_s, u"+100"_s, u"-25"_s));
+    TKikakuti4 other;
+    Put(other, 0, u"表層"_s, u"幅"_s, u"+100"_s, u"-25"_s);
     TQuery(u"update Kikakuti4 set ID=1"_s).ExecSQL();
     QCOMPARE(Rows().size(), 2);
     w.Koumokumei = u"幅"_s;

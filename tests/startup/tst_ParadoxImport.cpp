@@ -284,6 +284,11 @@ void TestParadoxImport::takesOverEveryTableRowByRow()
         for (int r = 0; r < rows.size(); ++r, q.Next()) {
             for (int c = 0; c < def->Fields().size(); ++c) {
                 const TFieldDef &f = def->Fields()[c];
+                if (f.AddedLater) {
+                    // Not in the old tables: left empty, which reads as counter 0.
+                    QVERIFY2(q.FieldValue(f.Name).isNull(), qPrintable(f.Name));
+                    continue;
+                }
                 const QVariant in = rows[r][c];
                 const QString where = u"%1 row %2 %3"_s.arg(table).arg(r + 1).arg(f.Name);
                 switch (f.Type) {
@@ -900,15 +905,16 @@ void TestParadoxImport::foreignOrLockedTableRefused()
     // A field of ours missing, the keys there: taken, with a note.
     if (password.isEmpty()) {
         QList<TColumn> most = ParadoxFixture::ColumnsOf(*FindTableDef(table));
-        most.removeLast();
+        const QString dropped = QString::fromLatin1(most.takeLast().Name);
         QVERIFY(ParadoxFixture::Write(file, most, ParadoxFixture::SampleRows(most, 4)));
         const TParadoxImportResult result = TParadoxImport(data).Run(true);
         const auto taken = std::find_if(result.Tables.cbegin(), result.Tables.cend(),
                                         [&](const TParadoxTableResult &t) { return t.Table == table; });
         QVERIFY(taken != result.Tables.cend());
         QCOMPARE(taken->Rows, 4);
-        QVERIFY2(taken->Notes.join(u' ').contains(FindTableDef(table)->Fields().last().Name),
-                 qPrintable(taken->Notes.join(u' ')));
+        QVERIFY2(taken->Notes.join(u' ').contains(dropped), qPrintable(taken->Notes.join(u' ')));
+        // A column the old program never had is no news.
+        QVERIFY2(!taken->Notes.join(u' ').contains(u"KOUSIN"_s), qPrintable(taken->Notes.join(u' ')));
     }
 }
 

@@ -20,6 +20,8 @@ QList<TColumn> ColumnsOf(const TTableDef &def)
 {
     QList<TColumn> columns;
     for (const TFieldDef &f : def.Fields()) {
+        if (f.AddedLater)
+            continue; // the old program's tables never had it
         switch (f.Type) {
         case TFieldType::Alpha: columns.append({f.Name.toLatin1(), pxfAlpha, f.Size}); break;
         case TFieldType::LongInt: columns.append({f.Name.toLatin1(), pxfLong, 4}); break;
