@@ -490,8 +490,26 @@ void OpenServerConnection(const TDataSource &source)
             continue;
         QStringList missing;
         for (const TFieldDef &field : def->Fields()) {
-            if (!present.contains(field.Name.toLower()))
+            if (present.contains(field.Name.toLower()))
+                continue;
+            if (!field.AddedLater) {
                 missing.append(field.Name);
+                continue;
+            }
+            // A column of a later version: added (under the writers' lock, another program
+            // may be adding it too); where the role may not, reads count it as empty.
+            try {
+                pg->Begin();
+                pg->Command(u"ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 %3"_s
+                                .arg(table.toLower(), field.Name.toLower(),
+                                     field.Type == TFieldType::LongInt ? u"INTEGER"_s : u"TEXT"_s)
+                                .toUtf8()
+                                .constData(),
+                            table);
+                pg->Commit();
+            } catch (const EDatabaseError &) {
+                pg->Rollback();
+            }
         }
         if (!missing.isEmpty())
             state.BadTables.insert(
@@ -676,7 +694,7 @@ void TDatabase::Close()
 
 QString TDatabase::OpenFolder()
 {
-    return State().Folder;
+    return State().Pg ? State().Source.Describe() : State().Folder;
 }
 
 bool TableExists(const QString &table)

@@ -76,7 +76,7 @@ class TDatabase
 public:
     static QSqlDatabase Connection();
     static void Close();
-    // Folder of the open connection, or the empty text.
+    // Folder of the open connection (a server's description), or the empty text.
     static QString OpenFolder();
 };
 
