@@ -280,8 +280,12 @@ TTableCopyResult CopyTables(const TDataSource &from, const TDataSource &to, cons
                 TQuery ids(u"select distinct KID from Kel4Line order by KID"_s);
                 ids.Open();
                 for (; !ids.Eof(); ids.Next()) {
-                    TQuery lines(u"select * from Kel4Line where KID=:KID order by LNO"_s);
-                    lines.SetParam(u"KID"_s, ids.FieldValueAt(0));
+                    // Lines without a header number are copied too; "=" finds none of them.
+                    const QVariant kid = ids.FieldValueAt(0);
+                    TQuery lines(kid.isNull() ? u"select * from Kel4Line where KID is null order by LNO"_s
+                                              : u"select * from Kel4Line where KID=:KID order by LNO"_s);
+                    if (!kid.isNull())
+                        lines.SetParam(u"KID"_s, kid);
                     lines.Open();
                     rows += CopyRows(lines, *def, *writer);
                     if (progress && !progress(def->Name(), rows))

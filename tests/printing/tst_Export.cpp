@@ -12,6 +12,8 @@
 #include "printing/uTestPage.h"
 #include "startup/uExport.h"
 #include "support/PdfTools.h"
+#include "support/PgCluster.h"
+#include "support/StoredRows.h"
 #include "support/TestEnv.h"
 #include "sheets/TorimatomeFixture.h"
 #include "sheets/uDekigataTorimatome.h"
@@ -46,6 +48,7 @@ private Q_SLOTS:
     void shortDefaultsFileOnlyRead();
     void registeredFormGetsItsOptions();
     void dataDirIsForThisRunOnly();
+    void copyBetweenFolderAndServer();
 
 private:
     int Run(const QStringList &args);
@@ -415,6 +418,51 @@ void TestExport::dataDirIsForThisRunOnly()
 
     QCOMPARE(Run({u"--data-dir"_s, File(u"missing"_s), u"--form"_s, u"testpage"_s, u"--out"_s, File(u"t.pdf"_s)}),
              kExportFailure);
+}
+
+// A folder's tables go to the server and back unchanged; a target that holds data is refused
+// with nothing written, and the source is only read.
+void TestExport::copyBetweenFolderAndServer()
+{
+    TPgCluster &cluster = TPgCluster::Shared();
+    if (!cluster.IsRunning() && !cluster.Start())
+        QFAIL(qPrintable(cluster.Error()));
+    using namespace TorimatomeFixture;
+    const QString folder = m_env->UseDataFolder(u"local"_s);
+    CreateTables();
+    AddSampleProject();
+    TDekigataTorimatome summary;
+    summary.CreateTableIfMissing();
+    summary.Koji->LoadByCode(u"K1"_s);
+    summary.BuildFromMeasurements();
+    const QStringList before = AllStoredRows();
+    QVERIFY2(before.size() > 10, qPrintable(before.join(u"\n"_s)));
+
+    TDataSource server;
+    server.Kind = TDataSource::TKind::Server;
+    server.Host = cluster.Host();
+    server.Port = cluster.Port();
+    server.User = cluster.SuperUser();
+    server.Database = cluster.CreateDatabase();
+    QVERIFY2(!server.Database.isEmpty(), qPrintable(cluster.Error()));
+    QVERIFY(SetAliasSource(u"tomaruk"_s, server));
+
+    QCOMPARE(Run({u"--data-dir"_s, folder, u"--copy-to-alias"_s}), 0);
+    QVERIFY2(m_out.contains(u"%1 行をコピーしました"_s.arg(before.size())), qPrintable(m_out + m_err));
+    QCOMPARE(AllStoredRows(), before);
+    // Again: the server holds data now, and keeps exactly what it had.
+    QCOMPARE(Run({u"--data-dir"_s, folder, u"--copy-to-alias"_s}), kExportFailure);
+    QVERIFY2(m_err.contains(u"すでにデータがあります"_s), qPrintable(m_err));
+    QCOMPARE(AllStoredRows(), before);
+
+    // The server into a new folder, and that folder read as a data folder.
+    const QString back = File(u"back"_s);
+    QCOMPARE(Run({u"--copy-to"_s, back}), 0);
+    OverrideAliasPath(u"tomaruk"_s, back);
+    QCOMPARE(AllStoredRows(), before);
+    OverrideAliasPath(u"tomaruk"_s, QString());
+    QCOMPARE(Run({u"--data-dir"_s, folder, u"--copy-to"_s, folder}), kExportFailure);
+    QCOMPARE(Run({u"--copy-to-alias"_s}), kExportUsageError);
 }
 
 QTEST_MAIN(TestExport)

@@ -1,4 +1,6 @@
 #include "support/ParadoxFixture.h"
+#include "support/PgCluster.h"
+#include "support/StoredRows.h"
 #include "support/TestEnv.h"
 
 #include "app/Errors.h"
@@ -143,6 +145,7 @@ private Q_SLOTS:
     void otherFieldTypesConverted_data();
     void otherFieldTypesConverted();
     void importedRecordOpensLikeATypedOne();
+    void importsIntoAServer();
 };
 
 void TestParadoxImport::everyTableDefinitionIsReachable()
@@ -916,6 +919,45 @@ void TestParadoxImport::foreignOrLockedTableRefused()
         // A column the old program never had is no news.
         QVERIFY2(!taken->Notes.join(u' ').contains(u"KOUSIN"_s), qPrintable(taken->Notes.join(u' ')));
     }
+}
+
+// On a server alias the tables arrive as in a folder; the old folder is only read, and a
+// second import is refused by the server's rows.
+void TestParadoxImport::importsIntoAServer()
+{
+    TTestEnv env;
+    const QString old = env.UseDataFolder(u"old"_s);
+    WriteAllTables(old, 6);
+    const QMap<QString, QByteArray> originals = Snapshot(old);
+    env.UseDataFolder(u"local"_s);
+    TParadoxImport(old).Run(false);
+    const QStringList inFolder = AllStoredRows();
+    QCOMPARE(inFolder.size(), 6 * KnownTableNames().size());
+
+    TPgCluster &cluster = TPgCluster::Shared();
+    if (!cluster.IsRunning() && !cluster.Start())
+        QFAIL(qPrintable(cluster.Error()));
+    TDataSource server;
+    server.Kind = TDataSource::TKind::Server;
+    server.Host = cluster.Host();
+    server.Port = cluster.Port();
+    server.User = cluster.SuperUser();
+    server.Database = cluster.CreateDatabase();
+    QVERIFY2(!server.Database.isEmpty(), qPrintable(cluster.Error()));
+    QVERIFY(SetAliasSource(u"tomaruk"_s, server));
+
+    const TParadoxSurvey survey = TParadoxImport(old).Survey();
+    QVERIFY(survey.CanImport());
+    QVERIFY(survey.DescriptionText().contains(server.Describe()));
+    const TParadoxImportResult result = TParadoxImport(old).Run(false);
+    QCOMPARE(result.TotalRows(), 6 * KnownTableNames().size());
+    QCOMPARE(AllStoredRows(), inFolder);
+    QCOMPARE(Snapshot(old), originals);
+
+    const TParadoxSurvey again = TParadoxImport(old).Survey();
+    QVERIFY(!again.CanImport());
+    QVERIFY2(again.Refusals.join(u' ').contains(u"サーバーのテーブル Kel4Head にはすでに 6 件"_s),
+             qPrintable(again.Refusals.join(u' ')));
 }
 
 QTEST_GUILESS_MAIN(TestParadoxImport)
