@@ -109,6 +109,10 @@ QString StatementMessage(const TDataSource &source, const QString &sqlState)
         why = u"サーバーのディスクがいっぱいで書き込めません。サーバーの管理者に連絡してください。"_s;
     else if (cls == u"53"_s)
         why = u"サーバーの資源（メモリや接続数）が足りません。しばらくしてからやり直してください。"_s;
+    else if (sqlState == u"22P02"_s || sqlState == u"22003"_s || sqlState == u"22007"_s || sqlState == u"22008"_s)
+        why = u"値が項目の種類（数・日付）に合わないため、サーバーに書き込めませんでした。入力した値を確かめてください。"_s;
+    else if (sqlState == u"42P01"_s)
+        why = u"サーバーのデータベースに、このプログラムのテーブルがありません。データベース名を確かめてください。"_s;
     else if (sqlState == u"25006"_s)
         why = u"サーバーのデータベースが読み取り専用です。サーバーの管理者に連絡してください。"_s;
     else if (cls == u"42"_s)

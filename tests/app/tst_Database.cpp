@@ -1,5 +1,6 @@
 #include "app/Errors.h"
 #include "app/uDatabase.h"
+#include "app/uPgEngine.h"
 #include "support/PgCluster.h"
 #include "support/TestEnv.h"
 
@@ -76,6 +77,29 @@ class TestDatabase : public QObject
 {
     Q_OBJECT
 
+private:
+    static void Engines()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("folder") << false;
+        QTest::newRow("server") << true;
+    }
+    // The alias names a fresh database of the process's cluster.
+    static void UseServer()
+    {
+        TPgCluster &cluster = TPgCluster::Shared();
+        if (!cluster.IsRunning() && !cluster.Start())
+            QFAIL(qPrintable(cluster.Error()));
+        TDataSource source;
+        source.Kind = TDataSource::TKind::Server;
+        source.Host = cluster.Host();
+        source.Port = cluster.Port();
+        source.User = cluster.SuperUser();
+        source.Database = cluster.CreateDatabase();
+        QVERIFY2(!source.Database.isEmpty(), qPrintable(cluster.Error()));
+        QVERIFY(SetAliasSource(u"tomaruk"_s, source));
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -83,8 +107,12 @@ private Q_SLOTS:
         RegisterTableDef(&kOther);
     }
     void createOnceAndFilePerTable();
+    void roundTripEveryFieldType_data() { Engines(); }
     void roundTripEveryFieldType();
+    void nameUsedTwiceTakesOneValue_data() { Engines(); }
     void nameUsedTwiceTakesOneValue();
+    void serverStatements_data();
+    void serverStatements();
     void textLimits_data();
     void textLimits();
     void engineCodesInUserWords_data();
@@ -115,6 +143,9 @@ void TestDatabase::createOnceAndFilePerTable()
 void TestDatabase::roundTripEveryFieldType()
 {
     TTestEnv env;
+    QFETCH(bool, server);
+    if (server)
+        UseServer();
     CreateTableIfMissing(kSample);
     TQuery insert;
     insert.Add(u"insert into Koji1 (ID, KOJIMEI, KOJIBI, FLAG, VALUE)"_s)
@@ -148,9 +179,42 @@ void TestDatabase::roundTripEveryFieldType()
     QCOMPARE(max.FieldInt(u"M"_s), 0);
 }
 
+// The server's form of a statement text: placeholders numbered outside literals, quoted names
+// folded, SQLite's file prefix dropped, a plain select in the order rows were added.
+void TestDatabase::serverStatements_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("server");
+    QTest::newRow("placeholders") << u"update Koji1 set A=?, B='?' where C=?"_s << u"update Koji1 set A=$1, B='?' where C=$2"_s;
+    QTest::newRow("quoted names") << u"create index if not exists \"Kel4Line\".\"Kel4LineKID\" on \"Kel4Line\" (KID)"_s
+                                  << u"create index if not exists \"kel4linekid\" on \"kel4line\" (KID)"_s;
+    QTest::newRow("plain select") << u"select * from Kel4Head where KojiCode=?"_s
+                                  << u"select * from Kel4Head where KojiCode=$1 order by rowid"_s;
+    QTest::newRow("own order") << u"select * from Kel4Line where KID=? order by LNO"_s
+                               << u"select * from Kel4Line where KID=$1 order by LNO"_s;
+    QTest::newRow("aggregate") << u"select count(*) as N from Kel4Line"_s << u"select count(*) as N from Kel4Line"_s;
+    QTest::newRow("distinct") << u"select distinct ITI from Kel4Line where ITI<>''"_s
+                              << u"select distinct ITI from Kel4Line where ITI<>''"_s;
+    QTest::newRow("subselect") << u"select ID from Kel4Head where ID in (select KID from Kel4Line)"_s
+                               << u"select ID from Kel4Head where ID in (select KID from Kel4Line)"_s;
+    QTest::newRow("join") << u"select Kosyu4.ID from Kikakuti4 inner join Kosyu4 on Kosyu4.Kosyumei=Kikakuti4.Kosyumei"_s
+                          << u"select Kosyu4.ID from Kikakuti4 inner join Kosyu4 on Kosyu4.Kosyumei=Kikakuti4.Kosyumei"_s;
+    QTest::newRow("no table of ours") << u"select 1 from pg_tables"_s << u"select 1 from pg_tables"_s;
+}
+
+void TestDatabase::serverStatements()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, server);
+    QCOMPARE(PgEngine::ServerSql(sql), server);
+}
+
 void TestDatabase::nameUsedTwiceTakesOneValue()
 {
     TTestEnv env;
+    QFETCH(bool, server);
+    if (server)
+        UseServer();
     CreateTableIfMissing(kSample);
     TQuery insert(u"insert into Koji1 (ID, VALUE) values (:N, :n)"_s);
     insert.SetParam(u"N"_s, 3);
