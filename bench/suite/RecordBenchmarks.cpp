@@ -112,30 +112,33 @@ void BM_RegisterServer(benchmark::State &state)
         TSpreadModel *model = window->vaSpread1->Model();
         int round = 0;
         QString remark;
-        RunAgainstBaseline(
-            state,
-            [&] {
-                ++round;
-                remark = u"確認%1"_s.arg(round % 2);
-                model->BeginUpdate();
-                for (int row = 1; row <= 1000; ++row)
-                    model->SetText(kRemarkColumn, row, remark);
-                model->EndUpdate();
-            },
-            [&] { window->Register(); },
-            [&] {
-                raw.Exec("BEGIN");
-                remove.Run({kid.constData()});
-                QList<QByteArray> values(2 + TKel4LineRow::CellCount);
-                values[0] = kid;
-                for (const TKel4LineRow &row : rows) {
-                    values[1] = QByteArray::number(row.LNO);
-                    for (int i = 0; i < TKel4LineRow::CellCount; ++i)
-                        values[i + 2] = row.Cells[size_t(i)].toUtf8();
-                    insert.Run(values);
-                }
-                raw.Exec("COMMIT");
-            });
+        const auto typeRemarks = [&] {
+            ++round;
+            remark = u"確認%1"_s.arg(round % 2);
+            model->BeginUpdate();
+            for (int row = 1; row <= 1000; ++row)
+                model->SetText(kRemarkColumn, row, remark);
+            model->EndUpdate();
+        };
+        const auto baseline = [&] {
+            raw.Exec("BEGIN");
+            remove.Run({kid.constData()});
+            QList<QByteArray> values(2 + TKel4LineRow::CellCount);
+            values[0] = kid;
+            for (const TKel4LineRow &row : rows) {
+                values[1] = QByteArray::number(row.LNO);
+                for (int i = 0; i < TKel4LineRow::CellCount; ++i)
+                    values[i + 2] = row.Cells[size_t(i)].toUtf8();
+                insert.Run(values);
+            }
+            raw.Exec("COMMIT");
+        };
+        // A new connection prepares each statement on the server at its first use (two
+        // round trips): one round outside the time, for ours and the baseline alike.
+        typeRemarks();
+        window->Register();
+        baseline();
+        RunAgainstBaseline(state, typeRemarks, [&] { window->Register(); }, baseline);
         // Both must have stored what they were given: ours the last remark on every line.
         const QByteArray id = QByteArray::number(SuiteData().FullRecordId);
         const QByteArray last = remark.toUtf8();
