@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -482,6 +483,12 @@ void OpenServerConnection(const TDataSource &source)
     QHash<QString, QStringList> columns;
     for (qsizetype r = 0; r < stored.Rows; ++r)
         columns[stored.Values[r * 2].toString()].append(stored.Values[r * 2 + 1].toString());
+    const PgEngine::TResult indexes = pg->Exec(
+        u"SELECT indexname::text FROM pg_catalog.pg_indexes WHERE schemaname = current_schema()"_s, {},
+        u"テーブルの確認"_s, true);
+    QSet<QString> indexed;
+    for (const QVariant &name : indexes.Values)
+        indexed.insert(name.toString());
     state.BadTables.clear();
     for (const QString &table : KnownTableNames()) {
         const TTableDef *def = FindTableDef(table);
@@ -509,6 +516,17 @@ void OpenServerConnection(const TDataSource &source)
                 pg->Begin();
                 pg->Command(u"ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2"_s.arg(table.toLower(), column).toUtf8().constData(),
                             table);
+                pg->Commit();
+            } catch (const EDatabaseError &) {
+                pg->Rollback();
+            }
+        }
+        // Tables made before their row key had an index: every change of a line by that
+        // key read the whole table. Where the role may not add it, the key works unindexed.
+        if (!indexed.contains(table.toLower() + u"_rowid"_s)) {
+            try {
+                pg->Begin();
+                pg->Command(PgEngine::RowidIndexStatement(table.toLower()).toUtf8().constData(), table);
                 pg->Commit();
             } catch (const EDatabaseError &) {
                 pg->Rollback();

@@ -34,6 +34,8 @@ QString StatementMessage(const TDataSource &source, const QString &sqlState);
 QString ServerSql(const QString &placeholderSql);
 // The create statement of a table on the server, and its indexes.
 QStringList CreateStatements(const TTableDef &def);
+// The unique index of a server table's row key (rowid), made where missing.
+QString RowidIndexStatement(const QString &table);
 
 struct TResult
 {

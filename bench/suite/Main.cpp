@@ -5,6 +5,7 @@
 #include "app/Errors.h"
 #include "app/uApplication.h"
 #include "app/uDatabase.h"
+#include "app/uTableCopy.h"
 #include "app/uDekigataDef.h"
 #include "measure/uKelmo4Head.h"
 #include "printing/NkPrinter.h"
@@ -12,11 +13,13 @@
 #include "registers/uKosyu.h"
 #include "registers/ukouku.h"
 #include "common/BenchData.h"
+#include "support/PgCluster.h"
 #include "support/TestEnv.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QHash>
 
 #include <cstdio>
 #include <memory>
@@ -67,6 +70,55 @@ bool SwitchFolder(const QString &folder)
         return false;
     UseFolder(folder);
     return true;
+}
+
+TDataSource ServerCopy(const QString &folder, QString *error)
+{
+    static QHash<QString, TDataSource> copies;
+    if (const auto found = copies.constFind(folder); found != copies.constEnd())
+        return found.value();
+    TPgCluster &cluster = TPgCluster::Shared();
+    if (!cluster.IsRunning()) {
+        *error = u"the server did not start: "_s + cluster.Error();
+        return {};
+    }
+    TDataSource server;
+    server.Kind = TDataSource::TKind::Server;
+    server.Host = cluster.Host();
+    server.Port = cluster.Port();
+    server.User = cluster.SuperUser();
+    server.Database = cluster.CreateDatabase();
+    if (server.Database.isEmpty()) {
+        *error = u"no database on the server: "_s + cluster.Error();
+        return {};
+    }
+    TDataSource from;
+    from.Folder = QDir(folder).absolutePath() + u'/';
+    // The folder's own connection must not hold a write open while it is read.
+    TDatabase::Close();
+    g_current.clear();
+    try {
+        const TTableCopyResult copied = CopyTables(from, server);
+        std::fprintf(stderr, "copied %lld rows of %s to the server database %s\n", copied.Total(),
+                     qPrintable(folder), qPrintable(server.Database));
+    } catch (const EKelmoError &e) {
+        *error = u"copy to the server: "_s + e.Message();
+        return {};
+    }
+    copies.insert(folder, server);
+    return server;
+}
+
+void UseServer(const TDataSource &source)
+{
+    OverrideAliasSource(u"tomaruk"_s, source);
+    g_current.clear();
+}
+
+void EndServer()
+{
+    EndAliasOverride(u"tomaruk"_s);
+    g_current.clear();
 }
 
 QString ProgramFolder()

@@ -7,11 +7,13 @@
 #include "measure/uKelmo4Head.h"
 #include "common/BenchClock.h"
 #include "common/BenchData.h"
+#include "common/RawPq.h"
 #include "common/RawSqlite.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -22,15 +24,21 @@ namespace {
 constexpr int kBaselineKid = 900000;
 constexpr int kRemarkColumn = 12;
 
-std::unique_ptr<TfrmEditDekigata> WindowWithFullRecord()
+// On the tables the alias names now.
+std::unique_ptr<TfrmEditDekigata> WindowWithFullRecordHere()
 {
-    UseFolder(SuiteData().Full);
     auto window = std::make_unique<TfrmEditDekigata>();
     window->Head()->LoadByID(SuiteData().FullRecordId);
     window->HeaderToForm();
     window->LoadLinesToGrid();
     window->ShowGridTotals();
     return window;
+}
+
+std::unique_ptr<TfrmEditDekigata> WindowWithFullRecord()
+{
+    UseFolder(SuiteData().Full);
+    return WindowWithFullRecordHere();
 }
 
 void BindText(sqlite3_stmt *stmt, int index, const QString &text)
@@ -80,6 +88,72 @@ void BM_Register(benchmark::State &state)
         });
     // The baseline's rows go again, so they do not weigh on the other benchmarks.
     raw.Exec("delete from Kel4Line where KID=900000");
+}
+
+// The same 「登録」 with the full record's folder copied to the local server, against the
+// same statements on libpq in one transaction.
+void BM_RegisterServer(benchmark::State &state)
+{
+    QString error;
+    const TDataSource server = ServerCopy(SuiteData().Full, &error);
+    if (!server.IsServer()) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    UseServer(server);
+    try {
+        auto window = WindowWithFullRecordHere();
+        const QList<TKel4LineRow> rows = BenchData::MakeLines(1000, 0, 7);
+        TRawPq raw(server);
+        TPqStatement remove(raw, "delete from kel4line where kid=$1");
+        TPqStatement insert(raw, "insert into kel4line (kid,lno,sokuten,iti,l0,l1,l2,c0,c1,c2,r0,r1,r2,biko) "
+                                 "values ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10,$11,$12,$13,$14)");
+        const QByteArray kid = QByteArray::number(kBaselineKid);
+        TSpreadModel *model = window->vaSpread1->Model();
+        int round = 0;
+        QString remark;
+        const auto typeRemarks = [&] {
+            ++round;
+            remark = u"確認%1"_s.arg(round % 2);
+            model->BeginUpdate();
+            for (int row = 1; row <= 1000; ++row)
+                model->SetText(kRemarkColumn, row, remark);
+            model->EndUpdate();
+        };
+        const auto baseline = [&] {
+            raw.Exec("BEGIN");
+            remove.Run({kid.constData()});
+            QList<QByteArray> values(2 + TKel4LineRow::CellCount);
+            values[0] = kid;
+            for (const TKel4LineRow &row : rows) {
+                values[1] = QByteArray::number(row.LNO);
+                for (int i = 0; i < TKel4LineRow::CellCount; ++i)
+                    values[i + 2] = row.Cells[size_t(i)].toUtf8();
+                insert.Run(values);
+            }
+            raw.Exec("COMMIT");
+        };
+        // A new connection prepares each statement on the server at its first use (two
+        // round trips): one round outside the time, for ours and the baseline alike.
+        typeRemarks();
+        window->Register();
+        baseline();
+        RunAgainstBaseline(state, typeRemarks, [&] { window->Register(); }, baseline);
+        // Both must have stored what they were given: ours the last remark on every line.
+        const QByteArray id = QByteArray::number(SuiteData().FullRecordId);
+        const QByteArray last = remark.toUtf8();
+        TPqStatement count(raw, "select count(*), count(*) filter (where biko=$2) from kel4line where kid=$1");
+        const TPqResult ours = count.Run({id.constData(), last.constData()});
+        const TPqResult base = count.Run({kid.constData(), last.constData()});
+        raw.Exec("delete from kel4line where kid=900000");
+        if (std::atoi(ours.Value(0, 0)) != 1000 || std::atoi(ours.Value(0, 1)) != 1000)
+            state.SkipWithError("the server does not hold the 1000 registered lines with the typed remark");
+        else if (std::atoi(base.Value(0, 0)) != 1000)
+            state.SkipWithError("the baseline did not store its 1000 lines");
+    } catch (const std::exception &e) {
+        state.SkipWithError(e.what());
+    }
+    EndServer();
 }
 
 void BM_ShowRecord(benchmark::State &state)
@@ -146,5 +220,6 @@ void BM_GridEdit(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_Register)->Name("Register1000")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_RegisterServer)->Name("Register1000Server")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_ShowRecord)->Name("ShowRecord1000")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_GridEdit)->Name("GridEdit")->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/uDataSource.h"
+
 #include <QList>
 #include <QString>
 
@@ -24,5 +26,13 @@ void UseFolder(const QString &folder);
 // UseFolder when Folder is not current already; true when it was not. A new connection
 // compiles its statements anew, so a timing right after a switch would count that.
 bool SwitchFolder(const QString &folder);
+// The tables of Folder copied into a new database of the run's server (a throw-away
+// cluster started at the first call), once per folder; the same database on later calls.
+// A folder source (not a server) with *Error set when the cluster or the copy failed.
+TDataSource ServerCopy(const QString &folder, QString *error);
+// Makes Source the tables of the run (the alias "tomaruk") until EndServer; EndServer
+// ends that override, so the next UseFolder or SwitchFolder names a folder again.
+void UseServer(const TDataSource &source);
+void EndServer();
 // The folder of the helper programs (beside kelmo4-bench).
 QString ProgramFolder();

@@ -64,6 +64,29 @@ QString ServerRow(int port, const QString &user, const QString &database, const 
     return row;
 }
 
+// Runs a statement without rows as ServerRow does; the empty text, or what failed.
+QString ServerCommand(int port, const QString &user, const QString &database, const char *statement)
+{
+    const QByteArray portText = QByteArray::number(port);
+    const QByteArray userText = user.toUtf8();
+    const QByteArray databaseText = database.toUtf8();
+    const char *keywords[] = {"host", "port", "user", "dbname", "connect_timeout", nullptr};
+    const char *values[] = {"127.0.0.1", portText.constData(), userText.constData(), databaseText.constData(), "5",
+                            nullptr};
+    PGconn *connection = PQconnectdbParams(keywords, values, 0);
+    QString error;
+    if (PQstatus(connection) != CONNECTION_OK) {
+        error = u"connection failed: "_s + QString::fromUtf8(PQerrorMessage(connection));
+    } else {
+        PGresult *result = PQexec(connection, statement);
+        if (PQresultStatus(result) != PGRES_COMMAND_OK)
+            error = u"statement failed: "_s + QString::fromUtf8(PQresultErrorMessage(result));
+        PQclear(result);
+    }
+    PQfinish(connection);
+    return error;
+}
+
 bool ProcessGone(pid_t pid)
 {
     QFile status(u"/proc/%1/status"_s.arg(pid));
@@ -124,6 +147,7 @@ private Q_SLOTS:
     void readsLeaveNoLock();
     void aliasPath();
     void throwAwayServer();
+    void serverRowKeyIndexed();
     void unusableFolders();
     void foreignFileInTablePlace();
     void unusableTableFileNamed_data();
@@ -468,6 +492,36 @@ void TestDatabase::throwAwayServer()
     QVERIFY(start.IsServer() && start.Database != source.Database);
     QCOMPARE(ServerRow(source.Port, source.User, source.Database, kQuery),
              source.Database + u'|' + source.User + u"|t|0"_s);
+}
+
+// Lines are changed by their row key one by one: on the server that key needs an index,
+// on a table the program makes and on one made before the index existed.
+void TestDatabase::serverRowKeyIndexed()
+{
+    const QByteArray engine = qgetenv("KELMO4_TEST_ENGINE");
+    qputenv("KELMO4_TEST_ENGINE", "QPSQL");
+    const auto restore = qScopeGuard([&] {
+        if (engine.isNull())
+            qunsetenv("KELMO4_TEST_ENGINE");
+        else
+            qputenv("KELMO4_TEST_ENGINE", engine);
+    });
+    TTestEnv env;
+    const TPgCluster &shared = TPgCluster::Shared();
+    QVERIFY2(shared.IsRunning(), qPrintable(shared.Error()));
+    const TDataSource source = GetAliasSource(u"tomaruk"_s);
+    QVERIFY(source.IsServer());
+    const char *kIndexed = "select count(*) from pg_indexes where tablename = 'koji1' and indexname = 'koji1_rowid' "
+                           "and indexdef like 'CREATE UNIQUE INDEX%(rowid)'";
+    QCOMPARE(CreateTableIfMissing(kSample), false);
+    QCOMPARE(ServerRow(source.Port, source.User, source.Database, kIndexed), u"1"_s);
+
+    // A table of an older version: no index; the next connection adds it.
+    TDatabase::Close();
+    QCOMPARE(ServerCommand(source.Port, source.User, source.Database, "drop index koji1_rowid"), QString());
+    QCOMPARE(ServerRow(source.Port, source.User, source.Database, kIndexed), u"0"_s);
+    QVERIFY(TableExists(u"Koji1"_s));
+    QCOMPARE(ServerRow(source.Port, source.User, source.Database, kIndexed), u"1"_s);
 }
 
 void TestDatabase::unusableFolders()
