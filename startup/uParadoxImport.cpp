@@ -870,39 +870,20 @@ TParadoxSurvey TParadoxImport::Survey() const
     const QFileInfo sourceInfo(m_source);
     if (!sourceInfo.isDir() || !sourceInfo.isReadable())
         throw EFileError(u"フォルダ「%1」を読めません。"_s.arg(QDir::toNativeSeparators(m_source)));
-    if (const TDataSource target = GetAliasSource(u"tomaruk"_s); target.IsServer()) {
-        // The tables are read into a folder of their own and copied to the server in one
-        // transaction; a table of the server that holds rows is not ours to add to.
+    // On a server the tables are read into a folder of their own and copied to the server in
+    // one transaction; a table of the server that holds rows is not ours to add to.
+    const TDataSource target = GetAliasSource(u"tomaruk"_s);
+    const bool onServer = target.IsServer();
+    if (onServer) {
         survey.Server = target.Describe();
         survey.DataFolder = WithSlash(QDir::tempPath());
-        const QList<TParadoxTableFile> found = FindParadoxTables(m_source);
-        for (const QString &table : KnownTableNames()) {
-            const auto it = std::find_if(found.cbegin(), found.cend(),
-                                         [&](const TParadoxTableFile &f) { return f.Table == table; });
-            if (it == found.cend()) {
-                survey.AbsentTables.append(table);
-                continue;
-            }
-            survey.Tables.append({table, it->Path, ParadoxHeaderRecordCount(it->Path)});
-            if (TableExists(table)) {
-                TQuery count(u"select count(*) as N from %1"_s.arg(table));
-                count.Open();
-                if (const int rows = count.FieldInt(u"N"_s); rows > 0)
-                    survey.Refusals.append(u"サーバーのテーブル %1 にはすでに %2 件のデータがあります。取り込みは、データのないデータベースにだけできます。"_s.arg(
-                        table, QString::number(rows)));
-            }
-        }
-        survey.DekigataDefPath = FindDekigataDef(m_source);
-        if (!survey.DekigataDefPath.isEmpty() && QFileInfo(survey.DekigataDefPath).size() != TDekigataDef::RecordSize)
-            survey.DekigataDefProblem = u"大きさが %1 バイトで、%2 バイトではありません"_s.arg(
-                QString::number(QFileInfo(survey.DekigataDefPath).size()), QString::number(TDekigataDef::RecordSize));
-        return survey;
+    } else {
+        // An import killed while it moved the files is finished first; what is left is what counts.
+        if (QFileInfo(survey.DataFolder).isDir())
+            FinishInterruptedMoves(survey.DataFolder);
+        survey.SourceIsDataFolder = QFileInfo(survey.DataFolder).exists()
+                                    && CanonicalFolder(m_source) == CanonicalFolder(survey.DataFolder);
     }
-    // An import killed while it moved the files is finished first; what is left is what counts.
-    if (QFileInfo(survey.DataFolder).isDir())
-        FinishInterruptedMoves(survey.DataFolder);
-    survey.SourceIsDataFolder = QFileInfo(survey.DataFolder).exists()
-                                && CanonicalFolder(m_source) == CanonicalFolder(survey.DataFolder);
 
     const QList<TParadoxTableFile> found = FindParadoxTables(m_source);
     for (const QString &table : KnownTableNames()) {
@@ -913,6 +894,16 @@ TParadoxSurvey TParadoxImport::Survey() const
             continue;
         }
         survey.Tables.append({table, it->Path, ParadoxHeaderRecordCount(it->Path)});
+        if (onServer) {
+            if (TableExists(table)) {
+                TQuery count(u"select count(*) as N from %1"_s.arg(table));
+                count.Open();
+                if (const int rows = count.FieldInt(u"N"_s); rows > 0)
+                    survey.Refusals.append(u"サーバーのテーブル %1 にはすでに %2 件のデータがあります。取り込みは、データのないデータベースにだけできます。"_s.arg(
+                        table, QString::number(rows)));
+            }
+            continue;
+        }
         // A table of the data folder that already holds records is not ours to replace: the
         // records would be lost, and merging would give two headers one ID.
         for (const QString &file : FilesInTheWay(survey.DataFolder, table)) {
@@ -926,7 +917,7 @@ TParadoxSurvey TParadoxImport::Survey() const
     }
 
     // Paradox tables of the data folder itself would stay behind and keep it unusable.
-    if (!survey.SourceIsDataFolder && HasParadoxTables(survey.DataFolder))
+    if (!onServer && !survey.SourceIsDataFolder && HasParadoxTables(survey.DataFolder))
         survey.Refusals.append(u"データフォルダ「%1」にも旧形式のテーブルがあります。先にデータフォルダのほうを取り込んでください。"_s.arg(
             QDir::toNativeSeparators(survey.DataFolder)));
 

@@ -34,8 +34,8 @@ QByteArray ChangeCounter(const QString &file)
     return f.read(28).mid(24);
 }
 
-// The first row of a statement run as User on Database of the cluster at Port, its fields
-// joined by "|"; the connection's error when it fails.
+// Runs a statement as User on Database of the cluster at Port: the first row of its result,
+// its fields joined by "|" (the empty text for a statement without rows); what failed.
 QString ServerRow(int port, const QString &user, const QString &database, const char *statement)
 {
     const QByteArray portText = QByteArray::number(port);
@@ -50,9 +50,10 @@ QString ServerRow(int port, const QString &user, const QString &database, const 
         row = u"connection failed: "_s + QString::fromUtf8(PQerrorMessage(connection));
     } else {
         PGresult *result = PQexec(connection, statement);
-        if (PQresultStatus(result) != PGRES_TUPLES_OK || PQntuples(result) < 1) {
+        const ExecStatusType status = PQresultStatus(result);
+        if (status != PGRES_COMMAND_OK && (status != PGRES_TUPLES_OK || PQntuples(result) < 1)) {
             row = u"statement failed: "_s + QString::fromUtf8(PQresultErrorMessage(result));
-        } else {
+        } else if (status == PGRES_TUPLES_OK) {
             QStringList fields;
             for (int i = 0; i < PQnfields(result); ++i)
                 fields.append(QString::fromUtf8(PQgetvalue(result, 0, i)));
@@ -62,29 +63,6 @@ QString ServerRow(int port, const QString &user, const QString &database, const 
     }
     PQfinish(connection);
     return row;
-}
-
-// Runs a statement without rows as ServerRow does; the empty text, or what failed.
-QString ServerCommand(int port, const QString &user, const QString &database, const char *statement)
-{
-    const QByteArray portText = QByteArray::number(port);
-    const QByteArray userText = user.toUtf8();
-    const QByteArray databaseText = database.toUtf8();
-    const char *keywords[] = {"host", "port", "user", "dbname", "connect_timeout", nullptr};
-    const char *values[] = {"127.0.0.1", portText.constData(), userText.constData(), databaseText.constData(), "5",
-                            nullptr};
-    PGconn *connection = PQconnectdbParams(keywords, values, 0);
-    QString error;
-    if (PQstatus(connection) != CONNECTION_OK) {
-        error = u"connection failed: "_s + QString::fromUtf8(PQerrorMessage(connection));
-    } else {
-        PGresult *result = PQexec(connection, statement);
-        if (PQresultStatus(result) != PGRES_COMMAND_OK)
-            error = u"statement failed: "_s + QString::fromUtf8(PQresultErrorMessage(result));
-        PQclear(result);
-    }
-    PQfinish(connection);
-    return error;
 }
 
 bool ProcessGone(pid_t pid)
@@ -106,21 +84,6 @@ private:
         QTest::addColumn<bool>("server");
         QTest::newRow("folder") << false;
         QTest::newRow("server") << true;
-    }
-    // The alias names a fresh database of the process's cluster.
-    static void UseServer()
-    {
-        TPgCluster &cluster = TPgCluster::Shared();
-        if (!cluster.IsRunning() && !cluster.Start())
-            QFAIL(qPrintable(cluster.Error()));
-        TDataSource source;
-        source.Kind = TDataSource::TKind::Server;
-        source.Host = cluster.Host();
-        source.Port = cluster.Port();
-        source.User = cluster.SuperUser();
-        source.Database = cluster.CreateDatabase();
-        QVERIFY2(!source.Database.isEmpty(), qPrintable(cluster.Error()));
-        QVERIFY(SetAliasSource(u"tomaruk"_s, source));
     }
 
 private Q_SLOTS:
@@ -169,7 +132,7 @@ void TestDatabase::roundTripEveryFieldType()
     TTestEnv env;
     QFETCH(bool, server);
     if (server)
-        UseServer();
+        env.UseServer();
     CreateTableIfMissing(kSample);
     TQuery insert;
     insert.Add(u"insert into Koji1 (ID, KOJIMEI, KOJIBI, FLAG, VALUE)"_s)
@@ -238,7 +201,7 @@ void TestDatabase::nameUsedTwiceTakesOneValue()
     TTestEnv env;
     QFETCH(bool, server);
     if (server)
-        UseServer();
+        env.UseServer();
     CreateTableIfMissing(kSample);
     TQuery insert(u"insert into Koji1 (ID, VALUE) values (:N, :n)"_s);
     insert.SetParam(u"N"_s, 3);
@@ -518,7 +481,7 @@ void TestDatabase::serverRowKeyIndexed()
 
     // A table of an older version: no index; the next connection adds it.
     TDatabase::Close();
-    QCOMPARE(ServerCommand(source.Port, source.User, source.Database, "drop index koji1_rowid"), QString());
+    QCOMPARE(ServerRow(source.Port, source.User, source.Database, "drop index koji1_rowid"), QString());
     QCOMPARE(ServerRow(source.Port, source.User, source.Database, kIndexed), u"0"_s);
     QVERIFY(TableExists(u"Koji1"_s));
     QCOMPARE(ServerRow(source.Port, source.User, source.Database, kIndexed), u"1"_s);

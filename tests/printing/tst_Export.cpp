@@ -12,7 +12,6 @@
 #include "printing/uTestPage.h"
 #include "startup/uExport.h"
 #include "support/PdfTools.h"
-#include "support/PgCluster.h"
 #include "support/StoredRows.h"
 #include "support/TestEnv.h"
 #include "sheets/TorimatomeFixture.h"
@@ -424,9 +423,6 @@ void TestExport::dataDirIsForThisRunOnly()
 // with nothing written, and the source is only read.
 void TestExport::copyBetweenFolderAndServer()
 {
-    TPgCluster &cluster = TPgCluster::Shared();
-    if (!cluster.IsRunning() && !cluster.Start())
-        QFAIL(qPrintable(cluster.Error()));
     using namespace TorimatomeFixture;
     const QString folder = m_env->UseDataFolder(u"local"_s);
     CreateTables();
@@ -438,15 +434,9 @@ void TestExport::copyBetweenFolderAndServer()
     const QStringList before = AllStoredRows();
     QVERIFY2(before.size() > 10, qPrintable(before.join(u"\n"_s)));
 
-    TDataSource server;
-    server.Kind = TDataSource::TKind::Server;
-    server.Host = cluster.Host();
-    server.Port = cluster.Port();
-    server.User = cluster.SuperUser();
-    server.Database = cluster.CreateDatabase();
-    QVERIFY2(!server.Database.isEmpty(), qPrintable(cluster.Error()));
-    QVERIFY(SetAliasSource(u"tomaruk"_s, server));
-
+    m_env->UseServer();
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(Run({u"--data-dir"_s, folder, u"--copy-to-alias"_s}), 0);
     QVERIFY2(m_out.contains(u"%1 行をコピーしました"_s.arg(before.size())), qPrintable(m_out + m_err));
     QCOMPARE(AllStoredRows(), before);

@@ -1,5 +1,4 @@
 #include "support/ParadoxFixture.h"
-#include "support/PgCluster.h"
 #include "support/StoredRows.h"
 #include "support/TestEnv.h"
 
@@ -934,17 +933,11 @@ void TestParadoxImport::importsIntoAServer()
     const QStringList inFolder = AllStoredRows();
     QCOMPARE(inFolder.size(), 6 * KnownTableNames().size());
 
-    TPgCluster &cluster = TPgCluster::Shared();
-    if (!cluster.IsRunning() && !cluster.Start())
-        QFAIL(qPrintable(cluster.Error()));
-    TDataSource server;
-    server.Kind = TDataSource::TKind::Server;
-    server.Host = cluster.Host();
-    server.Port = cluster.Port();
-    server.User = cluster.SuperUser();
-    server.Database = cluster.CreateDatabase();
-    QVERIFY2(!server.Database.isEmpty(), qPrintable(cluster.Error()));
-    QVERIFY(SetAliasSource(u"tomaruk"_s, server));
+    env.UseServer();
+    if (QTest::currentTestFailed())
+        return;
+    const TDataSource server = GetAliasSource(u"tomaruk"_s);
+    QVERIFY(server.IsServer());
 
     const TParadoxSurvey survey = TParadoxImport(old).Survey();
     QVERIFY(survey.CanImport());

@@ -98,6 +98,14 @@ QString TTestEnv::UseDataFolder(const QString &name)
     return GetAliasPath(kAlias);
 }
 
+void TTestEnv::UseServer()
+{
+    const QString folder = m_dir.path() + u"/server"_s;
+    QDir().mkpath(folder);
+    SetAliasPath(kAlias, folder);
+    UseServerDatabase(GetAliasPath(kAlias));
+}
+
 // The alias keeps its Path (the folder just set) and gains the server's keys. A folder
 // used again in this test gets its database again, as a folder keeps its files.
 void TTestEnv::UseServerDatabase(const QString &folder)

@@ -28,6 +28,10 @@ public:
     // server, also at the fresh database of that folder.
     QString UseDataFolder(const QString &name);
 
+    // Points the alias at a fresh database of the process's cluster, whatever the engine of
+    // the run (its Path an empty subfolder "server"); a test fails when the cluster cannot start.
+    void UseServer();
+
 private:
     void UseServerDatabase(const QString &folder);
 
